@@ -1,0 +1,140 @@
+#include "screen/line_raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace screen {
+namespace {
+
+// End points up to this magnitude go straight into exact integer stepping;
+// 2 * k * |delta| then stays far inside 64 bits.
+constexpr long double exact_limit = 1 << 29;
+// Farther end points are first cut to this box, still far off the screen.
+constexpr long double cut_box = 1 << 20;
+
+struct integer_line {
+    std::int64_t ax, ay, bx, by;
+    std::int64_t first_k;  // pattern position of the first point
+};
+
+// Liang-Barsky: cuts the segment to the box; false when nothing is left.
+bool cut_to_box(long double& x1, long double& y1, long double& x2, long double& y2,
+                long double& t_first) {
+    const long double dx = x2 - x1, dy = y2 - y1;
+    long double t0 = 0, t1 = 1;
+    const long double p[4] = {-dx, dx, -dy, dy};
+    const long double q[4] = {x1 + cut_box, cut_box - x1, y1 + cut_box, cut_box - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const long double t = q[i] / p[i];
+        if (p[i] < 0) t0 = std::max(t0, t);
+        else t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    const long double ox = x1, oy = y1;
+    x1 = ox + t0 * dx;
+    y1 = oy + t0 * dy;
+    x2 = ox + t1 * dx;
+    y2 = oy + t1 * dy;
+    t_first = t0;
+    return true;
+}
+
+bool to_integer_line(const viewport& vp, float fx1, float fy1, float fx2, float fy2,
+                     integer_line& out) {
+    long double x1 = vp.x0 + std::nearbyint(static_cast<long double>(fx1));
+    long double y1 = vp.y0 + std::nearbyint(static_cast<long double>(fy1));
+    long double x2 = vp.x0 + std::nearbyint(static_cast<long double>(fx2));
+    long double y2 = vp.y0 + std::nearbyint(static_cast<long double>(fy2));
+    out.first_k = 0;
+    const long double largest = std::max({std::fabs(x1), std::fabs(y1), std::fabs(x2), std::fabs(y2)});
+    if (largest > exact_limit) {
+        const long double steps = std::max(std::fabs(x2 - x1), std::fabs(y2 - y1));
+        long double t_first = 0;
+        if (!cut_to_box(x1, y1, x2, y2, t_first)) return false;
+        // Keep the dash pattern's phase as well as the far end point allows.
+        out.first_k = static_cast<std::int64_t>(std::fmod(std::nearbyint(t_first * steps), 16.0L));
+        x1 = std::nearbyint(x1);
+        y1 = std::nearbyint(y1);
+        x2 = std::nearbyint(x2);
+        y2 = std::nearbyint(y2);
+    }
+    out.ax = static_cast<std::int64_t>(x1);
+    out.ay = static_cast<std::int64_t>(y1);
+    out.bx = static_cast<std::int64_t>(x2);
+    out.by = static_cast<std::int64_t>(y2);
+    return true;
+}
+
+// Offset along the minor axis after k major steps: k * minor / major rounded,
+// ties away from the start (the midpoint rule of Bresenham's algorithm).
+std::int64_t minor_offset(std::int64_t k, std::int64_t minor, std::int64_t major) {
+    return (2 * k * minor + major) / (2 * major);
+}
+
+// The k in [lo, hi] whose non-decreasing f(k) lies in [want_lo, want_hi].
+template <class F>
+void narrow(std::int64_t& lo, std::int64_t& hi, std::int64_t want_lo, std::int64_t want_hi, F f) {
+    std::int64_t a = lo, b = hi + 1;  // first k with f(k) >= want_lo
+    while (a < b) {
+        const std::int64_t m = a + (b - a) / 2;
+        if (f(m) >= want_lo) b = m;
+        else a = m + 1;
+    }
+    std::int64_t c = a, d = hi + 1;  // first k with f(k) > want_hi
+    while (c < d) {
+        const std::int64_t m = c + (d - c) / 2;
+        if (f(m) > want_hi) d = m;
+        else c = m + 1;
+    }
+    lo = a;
+    hi = c - 1;
+}
+
+}  // namespace
+
+void rasterise_line(framebuffer& fb, const viewport& vp, float x1, float y1, float x2, float y2,
+                    std::uint8_t colour, std::uint16_t style) {
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
+    integer_line l{};
+    if (!to_integer_line(vp, x1, y1, x2, y2, l)) return;
+
+    const std::int64_t dx = l.bx - l.ax, dy = l.by - l.ay;
+    const bool x_major = std::llabs(dx) >= std::llabs(dy);
+    const std::int64_t major = x_major ? std::llabs(dx) : std::llabs(dy);
+    const std::int64_t minor = x_major ? std::llabs(dy) : std::llabs(dx);
+    const std::int64_t major_sign = (x_major ? dx : dy) < 0 ? -1 : 1;
+    const std::int64_t minor_sign = (x_major ? dy : dx) < 0 ? -1 : 1;
+    const std::int64_t major_start = x_major ? l.ax : l.ay;
+    const std::int64_t minor_start = x_major ? l.ay : l.ax;
+    const std::int64_t major_lo = x_major ? vp.x0 : vp.y0, major_hi = x_major ? vp.x1 : vp.y1;
+    const std::int64_t minor_lo = x_major ? vp.y0 : vp.x0, minor_hi = x_major ? vp.y1 : vp.x1;
+
+    // Steps whose major coordinate lies inside the view port.
+    std::int64_t k_lo = 0, k_hi = major;
+    if (major_sign > 0) {
+        k_lo = std::max(k_lo, major_lo - major_start);
+        k_hi = std::min(k_hi, major_hi - major_start);
+    } else {
+        k_lo = std::max(k_lo, major_start - major_hi);
+        k_hi = std::min(k_hi, major_start - major_lo);
+    }
+    if (k_lo > k_hi) return;
+
+    auto offset = [&](std::int64_t k) { return major == 0 ? 0 : minor_offset(k, minor, major); };
+    if (minor_sign > 0) narrow(k_lo, k_hi, minor_lo - minor_start, minor_hi - minor_start, offset);
+    else narrow(k_lo, k_hi, minor_start - minor_hi, minor_start - minor_lo, offset);
+
+    for (std::int64_t k = k_lo; k <= k_hi; ++k) {
+        if (!((style >> (15 - (k + l.first_k) % 16)) & 1)) continue;
+        const std::int64_t a = major_start + major_sign * k;
+        const std::int64_t b = minor_start + minor_sign * offset(k);
+        fb.set(int(x_major ? a : b), int(x_major ? b : a), colour);
+    }
+}
+
+}  // namespace screen

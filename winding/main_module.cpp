@@ -1,0 +1,35 @@
+// The spine of the run: the sections in their fixed order, and the end.
+#include <fpu_control.h>
+
+#include "winding/winding_run.h"
+#include "winding/winding_scheme.h"
+
+namespace winding {
+
+void main_module(screen::screen_layer& screen) {
+    // The run's arithmetic: a 64-bit significand, round to nearest, every
+    // floating-point exception masked (a division by zero gives an infinity).
+    fpu_control_t control = _FPU_DEFAULT;
+    _FPU_SETCW(control);
+    winding_run run(screen);
+    run.run();
+}
+
+void winding_run::run() {
+    screen_header();
+    parameter_entry();
+    exit_wait();
+}
+
+void winding_run::exit_wait() {
+    // Any entry of the keyboard buffer ends the wait; the key is dropped.
+    for (;;) {
+        end_step(450);
+        const bool none = screen_.read_key().empty();
+        if (!none && !screen_.error_pending()) break;
+        end_step(450);
+    }
+    screen_.end_program();
+}
+
+}  // namespace winding
