@@ -59,6 +59,11 @@ headless_platform& headless_platform::default_answer(bool yes) {
     return *this;
 }
 
+headless_platform& headless_platform::on_each_sleep(std::function<void(double now)> look) {
+    look_ = std::move(look);
+    return *this;
+}
+
 headless_platform& headless_platform::give_up_at(double at) {
     give_up_at_ = at;
     return *this;
@@ -76,6 +81,7 @@ void headless_platform::advance_to(double t) {
             case event_kind::stop: sink_->stop_request(); break;
         }
     }
+    if (look_) look_(now_);
     if (!gave_up_ && now_ > give_up_at_.value_or(last_event_at_ + default_patience_s) && sink_) {
         gave_up_ = true;
         sink_->stop_request();

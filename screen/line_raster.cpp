@@ -10,7 +10,7 @@ namespace {
 // End points up to this magnitude go straight into exact integer stepping;
 // 2 * k * |delta| then stays far inside 64 bits.
 constexpr long double exact_limit = 1 << 29;
-// Farther end points are first cut to this box, still far off the screen.
+// Farther lines are first cut to this box, still far off the screen.
 constexpr long double cut_box = 1 << 20;
 
 struct integer_line {
@@ -18,55 +18,47 @@ struct integer_line {
     std::int64_t first_k;  // pattern position of the first point
 };
 
-// Liang-Barsky: cuts the segment to the box; false when nothing is left.
-bool cut_to_box(long double& x1, long double& y1, long double& x2, long double& y2,
-                long double& t_first) {
-    const long double dx = x2 - x1, dy = y2 - y1;
-    long double t0 = 0, t1 = 1;
-    const long double p[4] = {-dx, dx, -dy, dy};
-    const long double q[4] = {x1 + cut_box, cut_box - x1, y1 + cut_box, cut_box - y1};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const long double t = q[i] / p[i];
-        if (p[i] < 0) t0 = std::max(t0, t);
-        else t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
-    const long double ox = x1, oy = y1;
-    x1 = ox + t0 * dx;
-    y1 = oy + t0 * dy;
-    x2 = ox + t1 * dx;
-    y2 = oy + t1 * dy;
-    t_first = t0;
-    return true;
+// A line with a far end point is cut, along its major axis, to a box far
+// off the screen but small enough for exact stepping. The minor coordinate
+// at a cut comes from the line's implicit form M2*m1 - M1*m2, whose float
+// products are exact in the extended format: it stays precise for the
+// lines that pass near the screen, however far their end points lie.
+bool cut_far_line(long double& x1, long double& y1, long double& x2, long double& y2, std::int64_t& first_k) {
+    const bool x_major = std::fabs(x2 - x1) >= std::fabs(y2 - y1);
+    long double& major1 = x_major ? x1 : y1;
+    long double& minor1 = x_major ? y1 : x1;
+    long double& major2 = x_major ? x2 : y2;
+    long double& minor2 = x_major ? y2 : x2;
+    if (major1 == major2) return false;  // a single point, far off
+    if (std::max(major1, major2) < -cut_box || std::min(major1, major2) > cut_box) return false;
+    const long double implicit = major2 * minor1 - major1 * minor2;
+    const long double run = major2 - major1, rise = minor2 - minor1;
+    auto minor_at = [&](long double major) { return std::nearbyint((major * rise + implicit) / run); };
+    const long double cut1 = std::clamp(major1, -cut_box, cut_box);
+    const long double cut2 = std::clamp(major2, -cut_box, cut_box);
+    // Keep the dash pattern's phase as well as the far end point allows.
+    first_k = static_cast<std::int64_t>(std::fmod(std::fabs(cut1 - major1), 16.0L));
+    if (cut1 != major1) minor1 = minor_at(cut1);
+    if (cut2 != major2) minor2 = minor_at(cut2);
+    major1 = cut1;
+    major2 = cut2;
+    // Along at most 2^21 major steps the minor coordinate moves as far.
+    return std::min(std::fabs(minor1), std::fabs(minor2)) <= 4 * cut_box;
 }
 
 bool to_integer_line(const viewport& vp, float fx1, float fy1, float fx2, float fy2,
                      integer_line& out) {
-    long double x1 = vp.x0 + std::nearbyint(static_cast<long double>(fx1));
-    long double y1 = vp.y0 + std::nearbyint(static_cast<long double>(fy1));
-    long double x2 = vp.x0 + std::nearbyint(static_cast<long double>(fx2));
-    long double y2 = vp.y0 + std::nearbyint(static_cast<long double>(fy2));
+    long double x1 = std::nearbyint(static_cast<long double>(fx1));
+    long double y1 = std::nearbyint(static_cast<long double>(fy1));
+    long double x2 = std::nearbyint(static_cast<long double>(fx2));
+    long double y2 = std::nearbyint(static_cast<long double>(fy2));
     out.first_k = 0;
     const long double largest = std::max({std::fabs(x1), std::fabs(y1), std::fabs(x2), std::fabs(y2)});
-    if (largest > exact_limit) {
-        const long double steps = std::max(std::fabs(x2 - x1), std::fabs(y2 - y1));
-        long double t_first = 0;
-        if (!cut_to_box(x1, y1, x2, y2, t_first)) return false;
-        // Keep the dash pattern's phase as well as the far end point allows.
-        out.first_k = static_cast<std::int64_t>(std::fmod(std::nearbyint(t_first * steps), 16.0L));
-        x1 = std::nearbyint(x1);
-        y1 = std::nearbyint(y1);
-        x2 = std::nearbyint(x2);
-        y2 = std::nearbyint(y2);
-    }
-    out.ax = static_cast<std::int64_t>(x1);
-    out.ay = static_cast<std::int64_t>(y1);
-    out.bx = static_cast<std::int64_t>(x2);
-    out.by = static_cast<std::int64_t>(y2);
+    if (largest > exact_limit && !cut_far_line(x1, y1, x2, y2, out.first_k)) return false;
+    out.ax = vp.x0 + static_cast<std::int64_t>(x1);
+    out.ay = vp.y0 + static_cast<std::int64_t>(y1);
+    out.bx = vp.x0 + static_cast<std::int64_t>(x2);
+    out.by = vp.y0 + static_cast<std::int64_t>(y2);
     return true;
 }
 

@@ -17,7 +17,7 @@ void winding_run::screen_header() {
     screen_.set_colour(3, 8);
     end_step(13);
     // Columns 1 to 7 lie under the icons.
-    print_item("        Developed scheme of a three-phase winding: slots Z, poles p'      ");
+    print_item("        Developed winding scheme of a three-phase machine for Z and p'.");
     print_line_end();
     end_step(14);
     screen_.set_colour(14, 8);
