@@ -5,13 +5,14 @@
 #include <string_view>
 
 #include "screen/screen_layer.h"
+#include "winding/step_rules.h"
 #include "winding/working_state.h"
 
 namespace winding {
 
-class winding_run {
+class winding_run : private step_rules {
 public:
-    explicit winding_run(screen::screen_layer& screen) : screen_(screen) {}
+    explicit winding_run(screen::screen_layer& screen) : step_rules(screen) {}
     // Runs every section in order; ends inside end_program or earlier.
     void run();
     const working_state& state() const { return s_; }
@@ -22,12 +23,7 @@ private:
     void parameter_entry();
     void exit_wait();
 
-    // ---- the rules of a step ----
-    // After each step: the event check, only while the indicator is set.
-    void end_step(int step_number);
-    // A test step: an error pending (or raised while testing) takes the true
-    // branch; the event check follows only when the branch is taken.
-    bool test(int step_number, bool condition);
+    // ---- print items and number entry ----
     // Print items: each text goes through the wrap test, then out without a
     // line end; a number is its text and one blank.
     void print_item(std::string_view text);
@@ -36,7 +32,6 @@ private:
     // Number entry into a scalar; ends the program thread on a stop request.
     void enter_number(single& variable);
 
-    screen::screen_layer& screen_;
     working_state s_;
 };
 

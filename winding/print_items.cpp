@@ -1,18 +1,8 @@
-// The rules that every step of the run follows.
+// Print items and number entry, as every section puts them out.
 #include "screen/number_text.h"
 #include "winding/winding_run.h"
 
 namespace winding {
-
-void winding_run::end_step(int step_number) {
-    if (screen_.event_pending()) screen_.step_event_check(step_number);
-}
-
-bool winding_run::test(int step_number, bool condition) {
-    const bool holds = condition || screen_.error_pending();
-    if (holds) end_step(step_number);
-    return holds;
-}
 
 void winding_run::print_item(std::string_view text) {
     screen_.wrap_before_print(text.size());
