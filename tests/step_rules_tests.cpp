@@ -100,7 +100,7 @@ TEST(step_rules, loop_heads_pass_the_event_check_at_every_pass) {
     rules_fixture f;
     single i;
     std::vector<float> passes;
-    f.rules.loop(173, i, 1, 3, [&] {
+    f.rules.loop(173, i, 3, [&] {
         passes.push_back(i.stored());
         if (i.stored() == 2) f.rules.read(f.table, 5000);
     });
@@ -115,7 +115,7 @@ TEST(step_rules, a_stop_request_ends_the_run_at_the_next_loop_head) {
     int passes = 0;
     single i;
     f.screen.stop_request();
-    const auto how = f.screen.run([&] { f.rules.loop(90, i, 1, 10, [&] { ++passes; }); });
+    const auto how = f.screen.run([&] { f.rules.loop(90, i, 10, [&] { ++passes; }); });
     EXPECT_EQ(how, screen::run_end::stopped);
     EXPECT_EQ(passes, 0);
 }

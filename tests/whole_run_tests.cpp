@@ -139,16 +139,25 @@ TEST(whole_run, z_20_p_4_wraps_q_to_row_4) {
     EXPECT_EQ(row_after_entry, 5);
 }
 
-TEST(whole_run, empty_entries_give_zero_and_not_a_number_without_an_error) {
+TEST(whole_run, empty_entries_give_zero_and_not_a_number) {
     struct empty_case {
         std::string z, p, y1_text;
+        std::vector<int> reported_steps;
     };
-    for (const auto& c : std::vector<empty_case>{{"", "", " NAN "}, {"24", "", " INF "}}) {
+    const std::vector<empty_case> cases = {
+        // Z = 0: the lead height at point 2Z - 1 has index -1.
+        {"", "", " NAN ", {108}},
+        {"24", "", " INF ", {}},
+    };
+    for (const auto& c : cases) {
         whole_run r;
+        r.backend.default_answer(true);
         r.type_entries(c.z, c.p);
         r.run();
         EXPECT_EQ(r.how, run_end::end_prompt);
-        EXPECT_TRUE(r.backend.questions().empty());
+        std::vector<int> steps;
+        for (const auto& q : r.backend.questions()) steps.push_back(q.step_number);
+        EXPECT_EQ(steps, c.reported_steps) << c.z;
         EXPECT_EQ(row_mismatch(r.screen, 3, 43, c.y1_text, 11), "") << c.z;
         EXPECT_EQ(r.program.state().pole_count.stored(), 0);
     }

@@ -18,6 +18,9 @@ void main_module(screen::screen_layer& screen) {
 void winding_run::run() {
     screen_header();
     parameter_entry();
+    height_profile();
+    side_sequence();
+    phase_path();
     exit_wait();
 }
 

@@ -26,10 +26,10 @@ public:
         return holds;
     }
 
-    // A counted loop whose head passes the event check at every pass.
+    // A counted loop from 1 whose head passes the event check at every pass.
     template <class Body>
-    void loop(int head_step, single& variable, double start, double limit, Body&& body) {
-        counted_loop(variable, start, limit, [&] {
+    void loop(int head_step, single& variable, double limit, Body&& body) {
+        counted_loop(variable, 1, limit, [&] {
             end_step(head_step);
             body();
         });

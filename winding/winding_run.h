@@ -21,7 +21,12 @@ private:
     // ---- sections, in the order of the run ----
     void screen_header();
     void parameter_entry();
+    void height_profile();
+    void side_sequence();
+    void phase_path();
     void exit_wait();
+    // The jumper rows of one phase (1 to 3) between its pole groups.
+    void jumper_levels(int phase);
 
     // ---- print items and number entry ----
     // Print items: each text goes through the wrap test, then out without a

@@ -1,0 +1,238 @@
+// The winding computation (heights, coil sides, path) for the numbers a
+// user types, checked against worked examples.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "screen/headless_platform.h"
+#include "winding/winding_run.h"
+
+namespace winding {
+namespace {
+
+struct computed {
+    working_state state;
+    std::vector<int> reported_steps;
+};
+
+// A whole run for Z and p' as typed, every error answered with Yes.
+computed compute(const std::string& z, const std::string& p) {
+    screen::headless_platform backend;
+    backend.default_answer(true);
+    const double t = backend.type_at(backend.type_at(0.1, z + "\r") + 0.1, p + "\r");
+    backend.key_at(t + 1, "x").key_at(t + 2, "y");
+    screen::screen_layer screen(backend);
+    winding_run run(screen);
+    screen.run([&] { run.run(); });
+    computed out{run.state(), {}};
+    for (const auto& q : backend.questions()) out.reported_steps.push_back(q.step_number);
+    return out;
+}
+
+std::vector<float> elements(const working_table& t, std::size_t first, std::size_t last) {
+    std::vector<float> v;
+    for (std::size_t i = first; i <= last; ++i) v.push_back(t[i].stored());
+    return v;
+}
+
+std::vector<int> pixel_rows(const working_table& t, std::size_t first, std::size_t last) {
+    std::vector<int> v;
+    for (std::size_t i = first; i <= last; ++i) v.push_back(int(std::lround(t[i].stored() * 60.0)));
+    return v;
+}
+
+std::vector<int> steps_from(const std::vector<int>& all, std::size_t first, std::size_t count) {
+    return {all.begin() + std::ptrdiff_t(first), all.begin() + std::ptrdiff_t(std::min(all.size(), first + count))};
+}
+
+// ---- heights ----
+
+TEST(height_profile, z_24_p_4_rows_and_jumper_values) {
+    const computed c = compute("24", "4");
+    EXPECT_EQ(pixel_rows(c.state.path_height, 0, 47),
+              (std::vector<int>{240, 312, 105, 60,  105, 195, 240, 195, 105, 60,  105, 252, 252, 252, 105, 60,
+                                105, 195, 240, 195, 105, 60,  105, 258, 258, 258, 105, 60,  105, 195, 240, 195,
+                                105, 60,  105, 252, 252, 252, 105, 60,  105, 195, 240, 195, 105, 60,  105, 312}));
+    EXPECT_EQ(elements(c.state.path_height, 11, 13), (std::vector<float>{4.199f, 4.2f, 4.201f}));
+    EXPECT_EQ(elements(c.state.path_height, 23, 25), (std::vector<float>{4.299f, 4.3f, 4.301f}));
+    EXPECT_EQ(elements(c.state.path_height, 35, 37), (std::vector<float>{4.199f, 4.2f, 4.201f}));
+    EXPECT_EQ(c.state.path_height[1].stored(), 5.2f);
+    EXPECT_EQ(c.state.path_height[47].stored(), 5.2f);
+    EXPECT_EQ(c.state.path_height[48].stored(), 0.0f);
+    EXPECT_TRUE(c.reported_steps.empty());
+}
+
+TEST(height_profile, stored_values_carry_the_rounding_of_the_angle_to_a_float) {
+    const computed c = compute("500", "1");  // no jumpers; elements 0..999
+    const float u = std::ldexp(1.0f, -23);
+    EXPECT_EQ(elements(c.state.path_height, 2, 11),
+              (std::vector<float>{1.75f - u, 1, 1.75f + u, 3.25f - 2 * u, 4, 3.25f, 1.75f - 3 * u, 1,
+                                  1.75f - 2 * u, 3.25f - 4 * u}));
+    const std::vector<float> ideal = {4, 3.25f, 1.75f, 1, 1.75f, 3.25f};
+    const std::vector<int> rows = {240, 195, 105, 60, 105, 195};
+    for (std::size_t j = 2; j < 999; ++j) {
+        EXPECT_NEAR(c.state.path_height[j].stored(), ideal[j % 6], 0.0001) << j;
+        EXPECT_EQ(std::lround(c.state.path_height[j].stored() * 60.0), rows[j % 6]) << j;
+    }
+    EXPECT_EQ(c.state.path_height[999].stored(), 5.2f);
+}
+
+TEST(height_profile, boundaries_between_elements_round_to_even) {
+    const computed c = compute("15", "4");
+    // b = 7.5: stores at 6, 8, 8; b = 22.5: stores at 22, 22, 24.
+    EXPECT_EQ(c.state.path_height[6].stored(), 4.199f);
+    EXPECT_EQ(c.state.path_height[8].stored(), 4.201f);
+    EXPECT_EQ(std::lround(c.state.path_height[7].stored() * 60), 195);
+    EXPECT_EQ(elements(c.state.path_height, 14, 16), (std::vector<float>{4.299f, 4.3f, 4.301f}));
+    EXPECT_EQ(c.state.path_height[22].stored(), 4.2f);
+    EXPECT_EQ(c.state.path_height[24].stored(), 4.201f);
+}
+
+struct error_case {
+    const char* z;
+    const char* p;
+    std::vector<int> first_reports;
+};
+
+TEST(height_profile, subscript_errors_and_their_steps) {
+    const std::vector<error_case> cases = {
+        {"0", "4", {102, 98, 102, 108}},
+        {"-24", "4", {102, 103, 104, 98, 99, 100, 102, 103, 104, 108}},
+        {"0", "1", {108}},
+        {"501", "3", {92, 108, 160, 161}},
+    };
+    for (const auto& c : cases) {
+        const computed r = compute(c.z, c.p);
+        EXPECT_EQ(steps_from(r.reported_steps, 0, c.first_reports.size()), c.first_reports) << c.z << " " << c.p;
+    }
+    const computed zero = compute("0", "4");
+    EXPECT_EQ(elements(zero.state.path_height, 0, 2), (std::vector<float>{4.2f, 5.2f, 0}));
+    const computed negative = compute("-24", "4");
+    EXPECT_EQ(negative.state.path_height[1].stored(), 5.2f);
+    EXPECT_EQ(negative.state.path_height[0].stored(), 0.0f);
+}
+
+TEST(height_profile, z_600_reports_each_point_past_the_table_then_the_lead) {
+    const computed c = compute("600", "4");
+    ASSERT_GE(c.reported_steps.size(), 200u);
+    EXPECT_EQ(steps_from(c.reported_steps, 0, 199), std::vector<int>(199, 92));
+    EXPECT_EQ(c.reported_steps[199], 108);
+}
+
+// ---- coil sides ----
+
+struct side_case {
+    const char* z;
+    const char* p;
+    std::vector<float> slots;
+    std::vector<float> kinds;  // empty: not checked
+};
+
+TEST(side_sequence, slots_and_kinds_in_connection_order) {
+    const std::vector<side_case> cases = {
+        {"24", "4", {1, 7, 2, 8, 14, 8, 13, 7, 13, 19, 14, 20, 26, 20, 25, 19},
+         {1, 1, 1, 1, 2, 2, 2, 2, 1, 1, 1, 1, 2, 2, 2, 2}},
+        {"18", "3", {1, 7, 2, 8, 14, 8, 13, 7, 13, 19, 14, 20}, {1, 1, 1, 1, 2, 2, 2, 2, 1, 1, 1, 1}},
+        {"6", "1", {1, 7, 2, 8}, {1, 1, 1, 1}},
+        {"20", "4", {1, 6, 2, 7, 11, 6, 11, 16, 12, 17, 21, 16}, {1, 1, 1, 2, 2, 2, 1, 1, 1, 2, 2, 2}},
+        {"18", "4", {1, 5.5f, 2, 6.5f, 10, 5.5f, 10, 14.5f, 11, 15.5f, 19, 14.5f}, {}},
+        // The reversal's read index rounds up past the group's last side.
+        {"22", "4", {1, 6.5f, 2, 13, 7.5f, 12}, {}},
+        // ... and to the even neighbour at exactly one half.
+        {"15", "4", {1, 4.75f, 8.5f, 8.5f}, {}},
+    };
+    for (const auto& c : cases) {
+        const computed r = compute(c.z, c.p);
+        EXPECT_EQ(elements(r.state.side_slot, 1, c.slots.size()), c.slots) << c.z << " " << c.p;
+        if (!c.kinds.empty()) {
+            EXPECT_EQ(elements(r.state.side_kind, 1, c.kinds.size()), c.kinds) << c.z;
+        }
+    }
+}
+
+TEST(side_sequence, z_24_p_4_counts_16_sides_and_leaves_the_entry_past_the_last) {
+    const computed c = compute("24", "4");
+    // The path reuses the counter: 1, then one more after each of its 15 connections.
+    EXPECT_EQ(c.state.side_counter.stored(), 1 + 15);
+    EXPECT_EQ(elements(c.state.side_slot_fwd, 1, 17),
+              (std::vector<float>{1, 7, 2, 8, 7, 13, 8, 14, 13, 19, 14, 20, 19, 25, 20, 26, 21}));
+    EXPECT_EQ(c.state.side_slot[17].stored(), 0.0f);
+}
+
+TEST(side_sequence, no_group_or_no_side) {
+    for (const auto& [z, p] : std::vector<std::pair<const char*, const char*>>{{"24", ".5"}, {"24", "0"}, {"24", "-3"}}) {
+        const computed c = compute(z, p);
+        EXPECT_EQ(elements(c.state.side_slot, 0, 3), (std::vector<float>{0, 0, 0, 0})) << p;
+        EXPECT_EQ(elements(c.state.side_slot_fwd, 0, 1), (std::vector<float>{0, 0})) << p;
+    }
+    const computed zero = compute("0", "4");
+    EXPECT_EQ(zero.state.side_slot_fwd[1].stored(), 1.0f);
+    EXPECT_EQ(zero.state.side_slot_ordered[1].stored(), 1.0f);
+    EXPECT_EQ(zero.state.side_slot[1].stored(), 0.0f);
+    const computed fractional = compute("24", "2.5");
+    EXPECT_EQ(fractional.state.side_slot_fwd[1].stored(), 1.0f);
+    EXPECT_EQ(fractional.state.side_slot[1].stored(), 1.0f);
+    // 2q = 6.4: six sides a group; the second, reversed, starts at 10.6.
+    EXPECT_EQ(fractional.state.side_slot_fwd[7].stored(), 10.6f);
+    EXPECT_EQ(fractional.state.side_slot[12].stored(), 10.6f);
+    EXPECT_EQ(fractional.state.side_slot[13].stored(), 0.0f);
+}
+
+TEST(side_sequence, a_thousandth_side_fails_first_at_its_store_past_the_table) {
+    for (const auto& [p, first] : std::vector<std::pair<const char*, int>>{{"2", 120}, {"1", 135}}) {
+        const computed c = compute("1500", p);
+        int first_side_report = 0;
+        for (int step : c.reported_steps)
+            if (step >= 112 && step <= 147) {
+                first_side_report = step;
+                break;
+            }
+        EXPECT_EQ(first_side_report, first) << p;
+    }
+}
+
+// ---- the path ----
+
+struct path_case {
+    const char* z;
+    const char* p;
+    std::size_t first;
+    std::vector<float> x;
+    std::vector<float> kinds;
+};
+
+TEST(phase_path, x_and_kind_of_every_point) {
+    const std::vector<path_case> cases = {
+        {"24", "4", 1,
+         {1,  1,  4,  7,  7,  4.5f, 2,  2,  5,  8,  8,  11,   14, 14, 11, 8,  8,  10.5f, 13, 13, 10, 7,  7,  10,
+          13, 13, 16, 19, 19, 16.5f, 14, 14, 17, 20, 20, 23,   26, 26, 23, 20, 20, 22.5f, 25, 25, 22, 19, 19},
+         {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
+          1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2}},
+        {"6", "2", 1, {1, 1, 2.5f, 4, 4, 5.5f, 7, 7, 5.5f, 4, 4}, {1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2}},
+        {"6", "1", 1, {1, 1, 4, 7, 7, 4.5f, 2, 2, 5, 8, 8}, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
+        {"20", "4", 34, {16, 16, 8, 0, 0, 0}, {2, 2, 2, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const computed r = compute(c.z, c.p);
+        const std::size_t last = c.first + c.x.size() - 1;
+        EXPECT_EQ(elements(r.state.path_x, c.first, last), c.x) << c.z << " " << c.p;
+        EXPECT_EQ(elements(r.state.path_kind, c.first, last), c.kinds) << c.z << " " << c.p;
+        EXPECT_EQ(r.state.path_x[last + 1].stored(), 0.0f) << c.z;
+    }
+}
+
+TEST(phase_path, fractional_and_small_z) {
+    const computed fractional = compute("3.75", "1");  // floor(2Z - 1) = 6 points
+    EXPECT_NE(fractional.state.path_x[6].stored(), 0.0f);
+    EXPECT_EQ(fractional.state.path_x[7].stored(), 0.0f);
+    const computed small = compute(".9", "1");
+    EXPECT_EQ(elements(small.state.path_x, 0, 2), (std::vector<float>{0, 0, 0}));
+    const computed no_sides = compute("12", ".5");
+    EXPECT_EQ(elements(no_sides.state.path_x, 1, 23), std::vector<float>(23, 0));
+    EXPECT_EQ(elements(no_sides.state.path_kind, 1, 23), std::vector<float>(23, 0));
+}
+
+}  // namespace
+}  // namespace winding
