@@ -59,7 +59,7 @@ headless_platform& headless_platform::default_answer(bool yes) {
     return *this;
 }
 
-headless_platform& headless_platform::on_each_sleep(std::function<void(double now)> look) {
+headless_platform& headless_platform::on_each_wait(std::function<void(double now)> look) {
     look_ = std::move(look);
     return *this;
 }
@@ -94,6 +94,7 @@ void headless_platform::yield_moment() { advance_to(now_ + (script_.empty() ? id
 
 bool headless_platform::ask_yes_no(const std::string& title, const std::string& text) {
     questions_.push_back({title, text, number_after(title, "#"), number_after(text, "Line:")});
+    if (look_) look_(now_);
     if (answers_.empty()) return default_answer_;
     const bool yes = answers_.front();
     answers_.pop_front();

@@ -39,9 +39,9 @@ public:
     // close box, so that a script that runs out cannot leave a test waiting;
     // by default an hour after the last scripted event.
     headless_platform& give_up_at(double at);
-    // Called after every sleep and yield with the virtual time: a test's
-    // window into a run that is still going on.
-    headless_platform& on_each_sleep(std::function<void(double now)> look);
+    // Called after every sleep and yield, and before every question, with
+    // the virtual time: a test's window into a run that is still going on.
+    headless_platform& on_each_wait(std::function<void(double now)> look);
 
     // ---- what happened ----
     const std::vector<question>& questions() const { return questions_; }

@@ -181,7 +181,7 @@ TEST(input_values, shows_a_block_cursor_in_the_frame_only_while_waiting) {
     h.backend.type_at(0.1, "5");
     h.backend.stop_at(0.5);
     screen_frame during;
-    h.backend.on_each_sleep([&](double now) {
+    h.backend.on_each_wait([&](double now) {
         if (now >= 0.3 && during.rgb.empty()) during = h.screen.make_frame();
     });
     float value = 1;

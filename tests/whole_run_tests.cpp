@@ -1,12 +1,14 @@
 // Whole runs of the demonstration on the headless backend, from the first
 // step to the end prompt, looked at pixel by pixel.
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "scheme_run.h"
 #include "screen_test_support.h"
-#include "winding/winding_run.h"
 #include "winding/winding_scheme.h"
 
 namespace {
@@ -19,36 +21,49 @@ using screen_test::row_mismatch;
 const std::string title = "SCHEMES: LAP, TWO LAYER, FULL PITCH WINDING";
 const std::string help = " Change speed: for 2 x speed press (+), for 0,5 x speed press (-) ";
 
-struct whole_run {
-    screen::headless_platform backend;
-    screen::screen_layer screen{backend};
-    winding::winding_run program{screen};
-    run_end how = run_end::running;
+using whole_run = scheme_test::scheme_run;
 
-    // Types Z and p' a moment apart, then a key for the final wait at
-    // entered_at + 1 and one for the end prompt at entered_at + 2.
-    double entered_at = 0;
-    void type_entries(const std::string& z, const std::string& p) {
-        entered_at = backend.type_at(backend.type_at(0.5, z + "\r") + 0.5, p + "\r");
-        backend.key_at(entered_at + 1, "x");
-        backend.key_at(entered_at + 2, "y");
+// Text of a row as cell_shows, where the pole boundary lines at the given
+// pixel columns cross the row from y 30 down in green.
+std::string row_mismatch_under_poles(const screen::screen_layer& s, int row, int column, const std::string& text,
+                                     int colour, const std::vector<int>& pole_x) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto& glyph = screen::font_8x14[static_cast<unsigned char>(text[i])];
+        const int c = column + int(i);
+        for (int y = 0; y < 14; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const int px = (c - 1) * 8 + x, py = (row - 1) * 14 + y;
+                // The line's dash pattern 0xFF99 counts from y 30.
+                const bool pole = py >= 30 && std::find(pole_x.begin(), pole_x.end(), px) != pole_x.end() &&
+                                  ((0xFF99 >> (15 - (py - 30) % 16)) & 1);
+                const int want = pole ? 2 : (glyph[std::size_t(y)] >> (7 - x)) & 1 ? colour : 0;
+                if (s.pixel(px, py) != want)
+                    return "row " + std::to_string(row) + " column " + std::to_string(c) + " pixel " +
+                           std::to_string(px) + "," + std::to_string(py);
+            }
     }
-    void run() {
-        how = screen.run([&] { program.run(); });
-    }
-};
+    return {};
+}
+
+// Calls `look` once, at the first pause or question after the result line
+// (step 86 has set the pause by then).
+void on_first_look_after_entry(whole_run& r, std::function<void()> look) {
+    r.backend.on_each_wait([&r, look, done = false](double) mutable {
+        if (!done && r.state().step_delay_s.stored() != 0) {
+            done = true;
+            look();
+        }
+    });
+}
 
 TEST(whole_run, header_draws_title_caption_help_and_icons) {
+    // Stopped while Z is being typed: the header alone stands.
     whole_run r;
-    screen::screen_frame during_entry;
-    r.backend.on_each_sleep([&](double) {
-        if (during_entry.rgb.empty()) during_entry = r.screen.make_frame();
-    });
-    r.type_entries("24", "4");
+    r.backend.type_at(0.5, "2");
+    r.backend.stop_at(1.0);
     r.run();
-    EXPECT_EQ(during_entry.title, title);
-    EXPECT_EQ(during_entry.scaling, screen::resize_scaling::stretch_smooth);
     EXPECT_EQ(r.screen.window_title(), title);
+    EXPECT_EQ(r.screen.scaling(), screen::resize_scaling::stretch_smooth);
     EXPECT_EQ(row_mismatch(r.screen, 1, 9, "Developed winding scheme of a three-phase machine", 3), "");
     EXPECT_EQ(row_mismatch(r.screen, 2, 8, help, 14), "");
     // The full-pitch coil: dots of the two slot lines at y 18 and 2 remain
@@ -82,14 +97,7 @@ struct result_cell {
 
 TEST(whole_run, z_24_p_4_result_line_by_columns) {
     whole_run r;
-    r.type_entries("24", "4");
-    int row_after_entry = 0, column_after_entry = 0;
-    r.backend.on_each_sleep([&](double now) {
-        if (now > r.entered_at + 0.5 && row_after_entry == 0) {
-            row_after_entry = r.screen.cursor_row();
-            column_after_entry = r.screen.cursor_column();
-        }
-    });
+    r.enter("24", "4").finish();
     r.run();
     const std::vector<result_cell> row3 = {
         {1, std::string(6, ' '), 0}, {7, " Z=", 14},      {10, "24", 14},           {12, std::string(10, ' '), 0},
@@ -98,69 +106,88 @@ TEST(whole_run, z_24_p_4_result_line_by_columns) {
         {52, " z=", 11},             {55, " 6 ", 11},     {58, std::string(9, ' '), 11},
         {67, " m = ", 11},           {72, " 2 ", 11},     {75, std::string(6, ' '), 11},
     };
-    for (const auto& c : row3) EXPECT_EQ(row_mismatch(r.screen, 3, c.column, c.text, c.colour), "");
-    EXPECT_EQ(row_after_entry, 4);
-    EXPECT_EQ(column_after_entry, 1);
-    const auto& s = r.program.state();
+    // The pole boundary lines cross the row from y 30 down.
+    const std::vector<int> poles = {32, 177, 322, 467, 612};
+    for (const auto& c : row3)
+        EXPECT_EQ(row_mismatch_under_poles(r.screen, 3, c.column, c.text, c.colour, poles), "");
+    const auto& s = r.state();
     EXPECT_EQ(s.slot_count.stored(), 24);
     EXPECT_EQ(s.pole_count.stored(), 4);
     EXPECT_EQ(s.coil_pitch.stored(), 6);
     EXPECT_EQ(s.slots_per_pole_phase.stored(), 2);
     EXPECT_EQ(s.slot_pitch_px.stored(), 24.16666603f);
     EXPECT_EQ(s.back_step.stored(), 5);
-    EXPECT_EQ(s.step_delay_s.stored(), 1);
 }
 
 TEST(whole_run, background_is_dark_blue_and_the_end_prompt_light_cyan_on_row_25) {
     whole_run r;
-    r.type_entries("24", "4");
+    r.enter("24", "4").finish();
     r.run();
     EXPECT_EQ(r.how, run_end::end_prompt);
     EXPECT_EQ(r.backend.exit_code(), 0);
     EXPECT_TRUE(r.backend.questions().empty());
-    EXPECT_EQ(r.screen.pixel_rgb(320, 200), 0x000055u);
+    EXPECT_EQ(r.screen.pixel_rgb(630, 200), 0x000055u);
     EXPECT_EQ(r.screen.pixel_rgb(0, 349), 0x000055u);
     EXPECT_EQ(row_mismatch(r.screen, 25, 1, "Press any key to continue", 11), "");
+    EXPECT_EQ(count_colour(r.screen, 0, 25 * 8, 336, 639, 349), (640 - 25 * 8) * 14);
     EXPECT_EQ(r.backend.last_frame().rgb[349 * 640 + 300], 0x000055u);
 }
 
 TEST(whole_run, z_20_p_4_wraps_q_to_row_4) {
     whole_run r;
-    r.type_entries("20", "4");
-    int row_after_entry = 0;
-    r.backend.on_each_sleep([&](double now) {
-        if (now > r.entered_at + 0.5 && row_after_entry == 0) row_after_entry = r.screen.cursor_row();
-    });
+    r.enter("20", "4").finish();
+    std::string row4;
+    // Later the left margin strip clears the start of row 4.
+    on_first_look_after_entry(r, [&] { row4 = row_mismatch_under_poles(r.screen, 4, 1, " 1.666667 ", 11, {34}); });
     r.run();
-    EXPECT_EQ(row_mismatch(r.screen, 3, 43, " 5 ", 11), "");
-    EXPECT_EQ(row_mismatch(r.screen, 3, 55, " 5 ", 11), "");
-    EXPECT_EQ(row_mismatch(r.screen, 3, 67, " m =      ", 11), "");
-    EXPECT_EQ(row_mismatch(r.screen, 4, 1, " 1.666667 ", 11), "");
-    EXPECT_EQ(row_after_entry, 5);
+    const std::vector<int> poles = {180, 324, 470, 614};  // the one at x 34 is cleared with the margin
+    EXPECT_EQ(row_mismatch_under_poles(r.screen, 3, 43, " 5 ", 11, poles), "");
+    EXPECT_EQ(row_mismatch_under_poles(r.screen, 3, 55, " 5 ", 11, poles), "");
+    EXPECT_EQ(row_mismatch_under_poles(r.screen, 3, 67, " m =      ", 11, poles), "");
+    EXPECT_EQ(row4, "");
 }
 
-TEST(whole_run, empty_entries_give_zero_and_not_a_number) {
-    struct empty_case {
-        std::string z, p, y1_text;
-        std::vector<int> reported_steps;
+TEST(whole_run, result_line_leaves_the_cursor_on_the_next_row) {
+    // Z of 50 and more print no slot numbers, which move the cursor.
+    struct cursor_case {
+        std::string z, p, q_text;
+        int row_q, column_q, cursor_row;
+        std::vector<int> poles;
     };
-    const std::vector<empty_case> cases = {
-        // Z = 0: the lead height at point 2Z - 1 has index -1.
-        {"", "", " NAN ", {108}},
-        {"24", "", " INF ", {}},
+    const std::vector<cursor_case> cases = {
+        {"60", "4", " 5 ", 3, 72, 4, {}},
+        {"50", "4", " 4.166667 ", 4, 1, 5, {26}},
     };
     for (const auto& c : cases) {
         whole_run r;
-        r.backend.default_answer(true);
-        r.type_entries(c.z, c.p);
+        r.enter(c.z, c.p).finish();
+        std::string q_text;
+        int row = 0, column = 0;
+        on_first_look_after_entry(r, [&] {
+            q_text = row_mismatch_under_poles(r.screen, c.row_q, c.column_q, c.q_text, 11, c.poles);
+            row = r.screen.cursor_row();
+            column = r.screen.cursor_column();
+        });
         r.run();
-        EXPECT_EQ(r.how, run_end::end_prompt);
-        std::vector<int> steps;
-        for (const auto& q : r.backend.questions()) steps.push_back(q.step_number);
-        EXPECT_EQ(steps, c.reported_steps) << c.z;
-        EXPECT_EQ(row_mismatch(r.screen, 3, 43, c.y1_text, 11), "") << c.z;
-        EXPECT_EQ(r.program.state().pole_count.stored(), 0);
+        EXPECT_EQ(q_text, "") << c.z;
+        EXPECT_EQ(row, c.cursor_row) << c.z;
+        EXPECT_EQ(column, 1) << c.z;
     }
+}
+
+TEST(whole_run, empty_entries_give_zero_and_not_a_number) {
+    whole_run r;
+    r.enter("", "").finish();
+    std::string y1_text;
+    // Z = 0 clears everything below y 30 at the end.
+    on_first_look_after_entry(r, [&] { y1_text = row_mismatch(r.screen, 3, 43, " NAN ", 11); });
+    r.run();
+    EXPECT_EQ(r.how, run_end::end_prompt);
+    EXPECT_EQ(y1_text, "");
+    EXPECT_EQ(r.state().slot_count.stored(), 0);
+    EXPECT_EQ(r.state().pole_count.stored(), 0);
+    // Z = 0: the lead height at point 2Z - 1 has index -1.
+    EXPECT_EQ(r.reported_steps(), (std::vector<int>{108}));
 }
 
 TEST(whole_run, stop_during_the_entry_of_z_ends_without_asking_for_p_or_prompting) {
@@ -173,39 +200,52 @@ TEST(whole_run, stop_during_the_entry_of_z_ends_without_asking_for_p_or_promptin
     EXPECT_EQ(r.backend.exit_code(), 0);
     EXPECT_EQ(r.backend.end_process_calls(), 1);
     EXPECT_TRUE(cell_shows(r.screen, 3, 10, '2', 14));
-    EXPECT_EQ(row_mismatch(r.screen, 3, 22, "    ", 0), "");                 // no " p'="
+    EXPECT_EQ(row_mismatch(r.screen, 3, 22, "    ", 0), "");            // no " p'="
     EXPECT_EQ(count_colour(r.screen, 0, 0, 336, 639, 349), 640 * 14);  // no prompt
     EXPECT_LT(r.backend.now(), 1.0);
 }
 
 TEST(whole_run, stop_during_the_final_wait_ends_without_the_prompt) {
     whole_run r;
-    double t = r.backend.type_at(0.5, "24\r");
-    t = r.backend.type_at(t, "4\r");
-    r.backend.stop_at(t + 1);
+    r.enter("24", "4");
+    r.backend.stop_at(r.entered_at + 10);
     r.run();
     EXPECT_EQ(r.how, run_end::stopped);
     EXPECT_EQ(r.backend.exit_code(), 0);
-    EXPECT_EQ(count_colour(r.screen, 0, 0, 336, 639, 349), 640 * 14);
+    EXPECT_FALSE(cell_shows(r.screen, 25, 1, 'P', 11));
+    EXPECT_GE(r.backend.now(), r.entered_at + 10);
+}
+
+TEST(whole_run, stop_during_the_animation_ends_within_a_pause) {
+    whole_run r;
+    r.enter("24", "4", false);
+    r.backend.stop_at(r.entered_at + 20.5);
+    r.run();
+    EXPECT_EQ(r.how, run_end::stopped);
+    EXPECT_LE(r.backend.now(), r.entered_at + 20.5 + 0.0091);
+    EXPECT_EQ(r.state().phase.stored(), 1);
 }
 
 TEST(whole_run, a_key_waiting_when_the_drawing_ends_ends_the_wait_and_the_prompt_wants_a_new_one) {
     whole_run r;
-    const double t = r.backend.type_at(0.5, "24\r");
-    r.backend.type_at(t, "4\rab", 0);  // "a" and "b" are typed ahead
-    r.backend.key_at(t + 10, "c");
+    r.enter("24", "4");
+    // Seventeen keys: fifteen fill the buffer and two are lost; the first
+    // fifteen segments take the fifteen.
+    r.backend.key_at(r.entered_at + 5, "a").key_at(r.entered_at + 5, "b");  // after the animation
+    r.backend.key_at(r.entered_at + 20, "c");
     r.run();
     EXPECT_EQ(r.how, run_end::end_prompt);
-    EXPECT_GE(r.backend.now(), t + 10);  // "b" was discarded by the prompt
+    EXPECT_GE(r.backend.now(), r.entered_at + 20);  // "b" was discarded by the prompt
 }
 
 TEST(whole_run, pause_in_the_final_wait_swallows_the_key_that_ends_it) {
     whole_run r;
-    double t = r.backend.type_at(0.5, "24\r4\r");
-    r.backend.pause_at(t + 1);
-    r.backend.key_at(t + 3, "p");   // ends the pause, taken by no one
-    r.backend.key_at(t + 5, "w");   // ends the final wait
-    r.backend.key_at(t + 7, "e");   // ends the prompt
+    r.enter("24", "4");
+    const double t = r.entered_at + 10;
+    r.backend.pause_at(t);
+    r.backend.key_at(t + 3, "p");  // ends the pause, taken by no one
+    r.backend.key_at(t + 5, "w");  // ends the final wait
+    r.backend.key_at(t + 7, "e");  // ends the prompt
     r.run();
     EXPECT_EQ(r.how, run_end::end_prompt);
     EXPECT_GE(r.backend.now(), t + 7);
@@ -215,9 +255,11 @@ TEST(whole_run, main_module_runs_from_the_first_step_to_the_end) {
     screen::headless_platform backend;
     screen::screen_layer screen{backend};
     double t = backend.type_at(0.5, "24\r4\r");
-    backend.key_at(t + 1, "x").key_at(t + 2, "y");
+    backend.type_at(t, std::string(15, '+'), 0);
+    backend.key_at(t + 10, "x").key_at(t + 11, "y");
     EXPECT_EQ(screen.run([&] { winding::main_module(screen); }), run_end::end_prompt);
     EXPECT_EQ(backend.exit_code(), 0);
+    EXPECT_TRUE(backend.questions().empty());
     EXPECT_EQ(row_mismatch(screen, 3, 43, " 6 ", 11), "");
 }
 

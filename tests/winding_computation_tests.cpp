@@ -6,29 +6,33 @@
 
 #include <gtest/gtest.h>
 
-#include "screen/headless_platform.h"
-#include "winding/winding_run.h"
+#include "scheme_run.h"
 
 namespace winding {
 namespace {
 
 struct computed {
-    working_state state;
+    working_state state;  // when the animation starts (phase 1, first pause)
+    working_state end;    // at the end of the run
     std::vector<int> reported_steps;
 };
 
 // A whole run for Z and p' as typed, every error answered with Yes.
 computed compute(const std::string& z, const std::string& p) {
-    screen::headless_platform backend;
-    backend.default_answer(true);
-    const double t = backend.type_at(backend.type_at(0.1, z + "\r") + 0.1, p + "\r");
-    backend.key_at(t + 1, "x").key_at(t + 2, "y");
-    screen::screen_layer screen(backend);
-    winding_run run(screen);
-    screen.run([&] { run.run(); });
-    computed out{run.state(), {}};
-    for (const auto& q : backend.questions()) out.reported_steps.push_back(q.step_number);
-    return out;
+    scheme_test::scheme_run r;
+    computed c;
+    bool seen = false;
+    r.backend.on_each_wait([&](double) {
+        if (!seen && r.state().phase.stored() == 1) {
+            c.state = r.state();
+            seen = true;
+        }
+    });
+    r.enter(z, p).finish().run();
+    if (!seen) c.state = r.state();
+    c.end = r.state();
+    c.reported_steps = r.reported_steps();
+    return c;
 }
 
 std::vector<float> elements(const working_table& t, std::size_t first, std::size_t last) {
@@ -79,6 +83,25 @@ TEST(height_profile, stored_values_carry_the_rounding_of_the_angle_to_a_float) {
     EXPECT_EQ(c.state.path_height[999].stored(), 5.2f);
 }
 
+TEST(jumper_levels, phases_2_and_3_rewrite_the_jumper_rows_only) {
+    const computed c = compute("24", "4");
+    EXPECT_EQ(elements(c.end.path_height, 11, 13), (std::vector<float>{4.799f, 4.8f, 4.801f}));
+    EXPECT_EQ(elements(c.end.path_height, 23, 25), (std::vector<float>{4.899f, 4.9f, 4.901f}));
+    EXPECT_EQ(elements(c.end.path_height, 35, 37), (std::vector<float>{4.799f, 4.8f, 4.801f}));
+    for (std::size_t j = 0; j <= 47; ++j) {
+        if ((j >= 11 && j <= 13) || (j >= 23 && j <= 25) || (j >= 35 && j <= 37)) continue;
+        EXPECT_EQ(c.end.path_height[j].stored(), c.state.path_height[j].stored()) << j;
+    }
+}
+
+TEST(jumper_levels, z_equal_to_p_puts_phases_2_and_3_on_their_jumper_row_at_the_terminals) {
+    const computed c = compute("4", "4");
+    EXPECT_EQ(c.state.path_height[1].stored(), 5.2f);
+    EXPECT_EQ(c.state.path_height[7].stored(), 5.2f);
+    EXPECT_EQ(c.end.path_height[1].stored(), 4.799f);  // boundary 1, odd
+    EXPECT_EQ(c.end.path_height[7].stored(), 4.801f);  // boundary 3, odd
+}
+
 TEST(height_profile, boundaries_between_elements_round_to_even) {
     const computed c = compute("15", "4");
     // b = 7.5: stores at 6, 8, 8; b = 22.5: stores at 22, 22, 24.
@@ -98,7 +121,8 @@ struct error_case {
 
 TEST(height_profile, subscript_errors_and_their_steps) {
     const std::vector<error_case> cases = {
-        {"0", "4", {102, 98, 102, 108}},
+        // Phases 2 and 3 rewrite the jumper rows with the same indices.
+        {"0", "4", {102, 98, 102, 108, 211, 207, 211, 225, 221, 225}},
         {"-24", "4", {102, 103, 104, 98, 99, 100, 102, 103, 104, 108}},
         {"0", "1", {108}},
         {"501", "3", {92, 108, 160, 161}},
@@ -107,8 +131,14 @@ TEST(height_profile, subscript_errors_and_their_steps) {
         const computed r = compute(c.z, c.p);
         EXPECT_EQ(steps_from(r.reported_steps, 0, c.first_reports.size()), c.first_reports) << c.z << " " << c.p;
     }
-    const computed zero = compute("0", "4");
-    EXPECT_EQ(elements(zero.state.path_height, 0, 2), (std::vector<float>{4.2f, 5.2f, 0}));
+    // Z = 0, p' = 4, as left by the height profile, when step 108 is reported.
+    scheme_test::scheme_run zero;
+    working_state at_108;
+    zero.backend.on_each_wait([&](double) {
+        if (zero.backend.questions().size() == 4) at_108 = zero.state();
+    });
+    zero.enter("0", "4").finish().run();
+    EXPECT_EQ(elements(at_108.path_height, 0, 2), (std::vector<float>{4.2f, 5.2f, 0}));
     const computed negative = compute("-24", "4");
     EXPECT_EQ(negative.state.path_height[1].stored(), 5.2f);
     EXPECT_EQ(negative.state.path_height[0].stored(), 0.0f);

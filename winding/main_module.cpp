@@ -21,6 +21,11 @@ void winding_run::run() {
     height_profile();
     side_sequence();
     phase_path();
+    slot_numbering(172);
+    scheme_grid();
+    winding_animation();
+    slot_numbering(420);
+    margin_clearing();
     exit_wait();
 }
 

@@ -10,6 +10,8 @@
 
 namespace winding {
 
+struct terminal_mark_steps;
+
 class winding_run : private step_rules {
 public:
     explicit winding_run(screen::screen_layer& screen) : step_rules(screen) {}
@@ -24,9 +26,33 @@ private:
     void height_profile();
     void side_sequence();
     void phase_path();
+    // Run twice: from step 172 before the animation, from 420 after it.
+    void slot_numbering(int first_step);
+    void scheme_grid();
+    void winding_animation();
+    void margin_clearing();
     void exit_wait();
+
+    // ---- parts of the sections ----
     // The jumper rows of one phase (1 to 3) between its pole groups.
     void jumper_levels(int phase);
+    void terminal_marking();
+    void mark_terminal(const terminal_mark_steps& steps, extended point, bool shifted, char terminal);
+    void segment_drawing();
+    void shifted_segment_copy();
+    void draw_segment(int first_step, bool dashed_line, bool upwards, bool shifted);
+    bool traced_upwards();
+
+    // ---- where the phase being drawn stands on the screen ----
+    // 2q slots per phase to the right of phase 1, in pixels.
+    extended phase_offset() const;
+    // The left margin plus the phase offset, rounded to a float.
+    extended phase_origin() const;
+    extended point_x(extended slot_position) const;
+    extended point_y(extended height) const;
+    // Whether segment loop_i also gets a copy shifted left by Z slots: its
+    // first point lies more than Z - y1 slots right of slot position 0.
+    bool wrap_test();
 
     // ---- print items and number entry ----
     // Print items: each text goes through the wrap test, then out without a

@@ -2,7 +2,8 @@
 // cannot show: `keys` prints every keyboard-buffer entry it reads (its
 // bytes in decimal, one entry a line) and "event pending" when it is about
 // to pass an event check; q ends it. `error` raises error 5, prints
-// "went on" when the question was answered Yes, then ends with the prompt.
+// "went on" when the question was answered Yes, then ends with the prompt
+// in the colours of the winding run.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -40,6 +41,8 @@ void error_scene(screen::screen_layer& screen) {
     screen.set_viewport(-1, 0, 0, 0);
     screen.step_event_check(7);
     say("went on");
+    // The winding run's colours, so that the prompt row looks the same.
+    screen.set_colour(11, 8);
     screen.end_program();
 }
 

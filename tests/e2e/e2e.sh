@@ -1,0 +1,304 @@
+#!/bin/bash
+# End-to-end cases of the program in its real window, each on an Xvfb
+# display of its own (Xvfb picks a free number through -displayfd).
+# Usage: e2e.sh CASE BIN_DIR   (BIN_DIR holds winding_scheme and the e2e tools)
+# Every wait is bounded; whatever a case starts is killed when it ends.
+set -euo pipefail
+
+case_name=$1
+bin=$2
+app=$bin/winding_scheme
+scene=$bin/tests/e2e/e2e_scene
+snapshot=$bin/tests/e2e/headless_snapshot
+send_close=$bin/tests/e2e/send_wm_delete
+title="SCHEMES: LAP, TWO LAYER, FULL PITCH WINDING"
+# A stand-in named `convert` may come earlier on the PATH: the real tools by path.
+convert=/usr/bin/convert compare=/usr/bin/compare import=/usr/bin/import
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/winding-e2e.XXXXXX")
+started=()
+app_pid=
+size=
+cleanup() {
+    local i
+    for ((i = ${#started[@]} - 1; i >= 0; i--)); do kill "${started[i]}" 2>/dev/null || true; done
+    for ((i = ${#started[@]} - 1; i >= 0; i--)); do wait "${started[i]}" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($case_name): $*" >&2
+    for f in "$work"/app.err "$work"/xvfb.log; do
+        [[ -s $f ]] && { echo "--- $(basename "$f"):" >&2; tail -20 "$f" >&2; }
+    done
+    exit 1
+}
+
+for tool in Xvfb xdotool xprop xwininfo "$convert" "$compare" "$import"; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (Debian: xvfb, xdotool, x11-utils, imagemagick)"
+done
+
+# Polls `$@` every 50 ms until it succeeds, for at most $1 seconds.
+wait_for() {
+    local seconds=$1 i
+    shift
+    for ((i = 0; i < seconds * 20; i++)); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+file_filled() { [[ -s $1 ]]; }
+
+# Starts Xvfb, and openbox when $1 is "wm".
+start_display() {
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp "${@:2}" 3>"$work/display" 2>"$work/xvfb.log" &
+    started+=($!)
+    wait_for 10 file_filled "$work/display" || fail "Xvfb did not start"
+    export DISPLAY=":$(tr -d '\n' <"$work/display")"
+    if [[ ${1:-} == wm ]]; then
+        command -v openbox >/dev/null || fail "openbox is missing (Debian: openbox)"
+        HOME=$work openbox --sm-disable >/dev/null 2>&1 &
+        started+=($!)
+        wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || fail "openbox did not start"
+        wait_for 10 wm_ready || fail "openbox did not take over the screen"
+    fi
+}
+
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# Starts `$@` as the program under test, its output in app.out and app.err.
+start_app() {
+    "$@" >"$work/app.out" 2>"$work/app.err" &
+    app_pid=$!
+    started+=("$app_pid")
+}
+
+# Sets $win to the visible window titled exactly $1.
+find_window() {
+    local name=$1
+    win=$(timeout 10 xdotool search --sync --limit 1 --onlyvisible --name "^${name//./\\.}\$" 2>/dev/null | head -1) ||
+        true
+    [[ -n $win ]] || fail "no window titled '$name'"
+}
+
+# Finds the main window titled $1, puts it at 0,0 and gives it the keyboard.
+main_window() {
+    find_window "$1"
+    main=$win
+    xdotool windowmove --sync "$main" 0 0 >/dev/null 2>&1 || xdotool windowmove "$main" 0 0
+    timeout 10 xdotool windowfocus --sync "$main" || fail "the window did not take the keyboard focus"
+}
+
+# Sets $size to the main window's client area; true when it is $1.
+client_size_is() {
+    size=$(xwininfo -id "$main" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+    [[ $size == "$1" ]]
+}
+
+app_running() { kill -0 "$app_pid" 2>/dev/null; }
+app_ended() { ! app_running; }
+
+# Waits for the program to end and checks its exit code.
+expect_exit() {
+    local want=$1 rc=0
+    wait_for 15 app_ended || fail "the program did not end"
+    wait "$app_pid" || rc=$?
+    [[ $rc == "$want" ]] || fail "exit code $rc, expected $want"
+}
+
+# The window's crop $2 (WxH+X+Y) equals the headless frame after keys $1,
+# pixel for pixel; polled, as the window shows a frame a few ticks late.
+shows_headless() {
+    local keys=$1 crop=$2
+    "$snapshot" "$work/want-full.png" "$keys" || fail "headless_snapshot failed"
+    "$convert" "$work/want-full.png" -crop "$crop" +repage "$work/want.png"
+    local i ae=
+    for ((i = 0; i < 100; i++)); do
+        "$import" -window "$main" "$work/got-full.png" 2>/dev/null || true
+        if [[ -s $work/got-full.png ]]; then
+            "$convert" "$work/got-full.png" -crop "$crop" +repage "$work/got.png"
+            ae=$("$compare" -metric AE "$work/want.png" "$work/got.png" null: 2>&1) || true
+            [[ $ae == 0 ]] && return 0
+        fi
+        sleep 0.1
+    done
+    fail "crop $crop differs from the headless frame in ${ae:-all} pixels"
+}
+
+app_said() { grep -qx "$1" "$work/app.out"; }
+
+# ---- the cases ----
+
+case_title() {
+    start_display
+    start_app "$app"
+    main_window "$title"
+    local name
+    name=$(xprop -id "$main" WM_NAME)
+    [[ $name == "WM_NAME(STRING) = \"$title\"" ]] || fail "title read back as: $name"
+    client_size_is 640x350 || fail "client area $size"
+    xdotool type --delay 20 24 && xdotool key Return && xdotool type 4 && xdotool key Return
+    # The header (rows 1 and 2 with the icons) and the entry row 3.
+    shows_headless $'24\r4\r' 640x42+0+0
+}
+
+case_end() {
+    start_display
+    start_app "$app"
+    main_window "$title"
+    xdotool type --delay 20 24 && xdotool key Return && xdotool type 4 && xdotool key Return
+    shows_headless $'24\r4\r' 640x42+0+0
+    xdotool key x
+    shows_headless $'24\r4\rx' 640x14+0+336
+    app_running || fail "the program ended before the prompt's key"
+    xdotool key y
+    expect_exit 0
+}
+
+case_close_during_entry() {
+    start_display
+    start_app "$app"
+    main_window "$title"
+    xdotool type 2
+    "$send_close" "$main"
+    expect_exit 0
+}
+
+case_ctrl_break_in_final_wait() {
+    start_display
+    start_app "$app"
+    main_window "$title"
+    xdotool type --delay 20 24 && xdotool key Return && xdotool type 4 && xdotool key Return
+    shows_headless $'24\r4\r' 640x42+0+0
+    # With the prompt the program would wait for another key.
+    xdotool key ctrl+Pause
+    expect_exit 0
+}
+
+case_pause_swallows_a_key() {
+    start_display
+    start_app "$scene" keys
+    main_window "e2e keys"
+    xdotool key Pause
+    wait_for 10 app_said "event pending" || fail "Pause did not reach the program"
+    xdotool key a b q
+    expect_exit 0
+    [[ $(cat "$work/app.out") == $'event pending\n98\n113' ]] || fail "read: $(tr '\n' '|' <"$work/app.out")"
+}
+
+# xdotool key names and what the keyboard buffer gets for each; modifier
+# keys alone, and Alt+Enter, leave nothing.
+key_table=(
+    "a:97" "shift+a:65" "plus:43" "minus:45" "Return:13" "KP_Enter:13" "BackSpace:8" "Escape:27" "Tab:9"
+    "F1:0 59" "F2:0 60" "F10:0 68" "F11:0 133" "F12:0 134"
+    "Home:0 71" "Up:0 72" "Prior:0 73" "Left:0 75" "Right:0 77" "End:0 79" "Down:0 80" "Next:0 81"
+    "Insert:0 82" "Delete:0 83"
+    "Shift_L:" "Shift_R:" "Control_L:" "Control_R:" "Alt_L:" "Super_L:" "Num_Lock:" "Num_Lock:"
+)
+
+case_keys() {
+    start_display
+    start_app "$scene" keys
+    main_window "e2e keys"
+    local entry want=()
+    for entry in "${key_table[@]}"; do
+        xdotool key "${entry%%:*}"
+        [[ -n ${entry#*:} ]] && want+=("${entry#*:}")
+    done
+    xdotool key q
+    want+=(113)
+    expect_exit 0
+    local got
+    got=$(tr '\n' '|' <"$work/app.out")
+    [[ $got == "$(printf '%s|' "${want[@]}")" ]] || fail "read: $got"
+}
+
+case_alt_enter_cycles_full_screen() {
+    start_display
+    start_app "$scene" keys
+    main_window "e2e keys"
+    local want
+    for want in 1280x1024 1280x1024 640x350; do
+        xdotool key alt+Return
+        wait_for 10 client_size_is "$want" || fail "after Alt+Enter the window is $size, expected $want"
+    done
+    xdotool key q
+    expect_exit 0
+    [[ $(cat "$work/app.out") == 113 ]] || fail "Alt+Enter reached the keyboard buffer: $(cat "$work/app.out")"
+}
+
+# How the question is answered, and whether the run goes on.
+answer_question() {
+    local how=$1 goes_on=$2
+    start_display
+    start_app "$scene" error
+    main_window "e2e error"
+    find_window "Unhandled Error #5"
+    local dialog=$win
+    case $how in
+        close) "$send_close" "$dialog" ;;
+        main-close) "$send_close" "$main" ;;
+        *)
+            timeout 10 xdotool windowfocus --sync "$dialog" || fail "the question did not take the keyboard focus"
+            xdotool key "$how"
+            ;;
+    esac
+    if [[ $goes_on == yes ]]; then
+        wait_for 10 app_said "went on" || fail "the run did not go on after $how"
+        # The scene ends like the winding run, so its prompt row is the same;
+        # the prompt's key goes to the main window, which has the keyboard back.
+        shows_headless $'24\r4\rx' 640x14+0+336
+        xdotool key x
+        expect_exit 0
+    else
+        expect_exit 0
+        ! app_said "went on" || fail "the run went on after $how"
+    fi
+}
+
+case_question_yes() { answer_question y yes; }
+case_question_return() { answer_question Return yes; }
+case_question_no() { answer_question n no; }
+case_question_escape() { answer_question Escape no; }
+case_question_close_box() { answer_question close no; }
+case_question_main_window_closed() { answer_question main-close no; }
+
+case_resize_keeps_shape() {
+    start_display wm
+    start_app "$app"
+    main_window "$title"
+    xdotool windowsize "$main" 800 600
+    wait_for 10 client_size_is 800x438 || fail "resized to 800x600, the window is $size"
+}
+
+case_no_display() {
+    local display rc
+    for display in unset ":9999"; do
+        rc=0
+        if [[ $display == unset ]]; then
+            env -u DISPLAY "$app" >"$work/app.out" 2>"$work/app.err" || rc=$?
+        else
+            DISPLAY=$display timeout 20 "$app" >"$work/app.out" 2>"$work/app.err" || rc=$?
+        fi
+        [[ $rc == 1 ]] || fail "DISPLAY $display: exit code $rc, expected 1"
+        grep -q "cannot open the X display" "$work/app.err" || fail "DISPLAY $display: said: $(cat "$work/app.err")"
+    done
+}
+
+case_no_gl_window() {
+    # A display without GLX cannot give the window the program needs.
+    start_display "" -extension GLX
+    local rc=0
+    timeout 20 "$app" >"$work/app.out" 2>"$work/app.err" || rc=$?
+    [[ $rc == 1 ]] || fail "exit code $rc, expected 1"
+    [[ -s $work/app.err ]] || fail "no message"
+    xdotool search --name "$title" >/dev/null 2>&1 && fail "a window opened"
+    true
+}
+
+declare -F "case_$case_name" >/dev/null || fail "no such case"
+"case_$case_name"
+echo "PASS ($case_name)"
