@@ -60,7 +60,7 @@ headless_platform& headless_platform::default_answer(bool yes) {
 }
 
 headless_platform& headless_platform::on_each_wait(std::function<void(double now)> look) {
-    look_ = std::move(look);
+    looks_.push_back(std::move(look));
     return *this;
 }
 
@@ -81,7 +81,7 @@ void headless_platform::advance_to(double t) {
             case event_kind::stop: sink_->stop_request(); break;
         }
     }
-    if (look_) look_(now_);
+    for (auto& look : looks_) look(now_);
     if (!gave_up_ && now_ > give_up_at_.value_or(last_event_at_ + default_patience_s) && sink_) {
         gave_up_ = true;
         sink_->stop_request();
@@ -94,7 +94,7 @@ void headless_platform::yield_moment() { advance_to(now_ + (script_.empty() ? id
 
 bool headless_platform::ask_yes_no(const std::string& title, const std::string& text) {
     questions_.push_back({title, text, number_after(title, "#"), number_after(text, "Line:")});
-    if (look_) look_(now_);
+    for (auto& look : looks_) look(now_);
     if (answers_.empty()) return default_answer_;
     const bool yes = answers_.front();
     answers_.pop_front();

@@ -39,8 +39,9 @@ public:
     // close box, so that a script that runs out cannot leave a test waiting;
     // by default an hour after the last scripted event.
     headless_platform& give_up_at(double at);
-    // Called after every sleep and yield, and before every question, with
-    // the virtual time: a test's window into a run that is still going on.
+    // Adds a look, called after every sleep and yield and before every
+    // question with the virtual time: a test's window into a run that is
+    // still going on.
     headless_platform& on_each_wait(std::function<void(double now)> look);
 
     // ---- what happened ----
@@ -72,7 +73,7 @@ private:
     void advance_to(double t);
 
     key_sink* sink_ = nullptr;
-    std::function<void(double)> look_;
+    std::vector<std::function<void(double)>> looks_;
     std::deque<event> script_;  // kept in time order
     std::deque<bool> answers_;
     bool default_answer_ = false;

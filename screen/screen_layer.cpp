@@ -347,6 +347,11 @@ std::uint8_t screen_layer::pixel(int x, int y) const {
     return pixels_.at(x, y);
 }
 
+framebuffer screen_layer::pixels_snapshot() const {
+    std::lock_guard lock(picture_mutex_);
+    return pixels_;
+}
+
 std::uint32_t screen_layer::pixel_rgb(int x, int y) const {
     std::lock_guard lock(picture_mutex_);
     return palette_[pixels_.at(x, y)];

@@ -84,6 +84,7 @@ public:
     bool publish_frame_if_changed();
     screen_frame make_frame() const;
     std::uint8_t pixel(int x, int y) const;
+    framebuffer pixels_snapshot() const;
     std::uint32_t pixel_rgb(int x, int y) const;
     screen_palette palette() const;
     std::string window_title() const;

@@ -16,7 +16,7 @@ struct scheme_run {
     screen::screen_layer screen{backend};
     winding::winding_run program{screen};
     screen::run_end how = screen::run_end::running;
-    double entered_at = 0;  // the Return after p'
+    double entered_at = 0;  // just after the Return that ends the entry of p'
 
     scheme_run() { backend.default_answer(true); }
 
@@ -24,7 +24,13 @@ struct scheme_run {
     // once, so that the segments pass in a blink after the first fifteen.
     scheme_run& enter(const std::string& z, const std::string& p, bool fast = true) {
         entered_at = backend.type_at(backend.type_at(0.5, z + "\r") + 0.5, p + "\r");
-        if (fast) backend.type_at(entered_at, std::string(15, '+'), 0);
+        if (fast) type_ahead(std::string(15, '+'));
+        return *this;
+    }
+    // Keys that wait in the buffer when the animation starts: the first
+    // segments take them, one each.
+    scheme_run& type_ahead(const std::string& keys) {
+        backend.type_at(entered_at - 0.05, keys, 0);
         return *this;
     }
     // A key for the final wait `after` seconds past the entry, and one for

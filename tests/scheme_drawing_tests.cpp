@@ -1,0 +1,360 @@
+// The drawn scheme: frame, animation and speed keys, terminal marks,
+// segments and their shifted copies, checked against worked examples.
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "scheme_run.h"
+#include "screen/font_8x14.h"
+
+namespace {
+
+using scheme_test::scheme_run;
+using screen::framebuffer;
+
+// The picture at the first wait at which `when` holds.
+struct snapshot {
+    std::optional<framebuffer> pixels;
+    winding::working_state state;
+};
+
+void snapshot_when(scheme_run& r, snapshot& out, std::function<bool()> when) {
+    r.backend.on_each_wait([&r, &out, when](double) {
+        if (!out.pixels && when()) {
+            out.pixels = r.screen.pixels_snapshot();
+            out.state = r.state();
+        }
+    });
+}
+
+// The end of phase 1: its last segment is drawn, phase 2 has begun.
+void at_phase_2(scheme_run& r, snapshot& out) {
+    snapshot_when(r, out, [&r] { return r.state().phase.stored() == 2; });
+}
+
+bool cell_shows(const framebuffer& fb, int row, int column, const std::string& text, int colour) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto& glyph = screen::font_8x14[static_cast<unsigned char>(text[i])];
+        for (int y = 0; y < 14; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const int want = (glyph[std::size_t(y)] >> (7 - x)) & 1 ? colour : 0;
+                if (fb.at((column - 1 + int(i)) * 8 + x, (row - 1) * 14 + y) != want) return false;
+            }
+    }
+    return true;
+}
+
+int count_in(const framebuffer& fb, int colour, int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) n += fb.at(x, y) == colour;
+    return n;
+}
+
+framebuffer final_picture(scheme_run& r) { return r.screen.pixels_snapshot(); }
+
+// ---- the frame ----
+
+TEST(scheme_frame, z_24_slot_numbers_slot_lines_and_pole_boundaries_before_the_animation) {
+    scheme_run r;
+    snapshot before;
+    snapshot_when(r, before, [&r] { return r.state().phase.stored() == 1; });
+    r.enter("24", "4", false).finish(200).run();
+    ASSERT_TRUE(before.pixels);
+    const framebuffer& fb = *before.pixels;
+    // Dotted slot lines from y 105 to 193, every fourth pixel.
+    const std::vector<int> slot_x = {44,  68,  92,  117, 141, 165, 189, 213, 238, 262, 286, 310,
+                                     334, 358, 382, 407, 431, 455, 479, 503, 528, 552, 576, 600};
+    for (int x : slot_x) {
+        for (int y = 105; y <= 153; y += 4) EXPECT_EQ(fb.at(x, y), 3) << x << "," << y;
+        for (int y = 106; y <= 153; y += 4) EXPECT_EQ(fb.at(x, y), 0) << x << "," << y;
+        EXPECT_EQ(fb.at(x, 193), 3) << x;
+        EXPECT_EQ(fb.at(x, 197), 0) << x;
+    }
+    EXPECT_EQ(count_in(fb, 3, 20, 105, 20, 195), 0);  // none at slot position 0
+    // Dashed pole boundary lines, 227 of 301 pixels each.
+    for (int x : {32, 177, 322, 467, 612}) EXPECT_EQ(count_in(fb, 2, x, 30, x, 330), 227) << x;
+    EXPECT_EQ(count_in(fb, 2, 0, 0, 639, 349), 5 * 227);
+}
+
+TEST(scheme_frame, z_24_final_picture_margins_help_and_numbers_over_the_drawing) {
+    scheme_run r;
+    r.enter("24", "4").finish().run();
+    const framebuffer fb = final_picture(r);
+    // Strips x 0..31 and 613..639 cleared from y 30 down (the prompt aside).
+    EXPECT_EQ(count_in(fb, 0, 0, 30, 31, 335), 32 * 306);
+    EXPECT_EQ(count_in(fb, 0, 613, 30, 639, 349), 27 * 320);
+    EXPECT_NE(count_in(fb, 0, 32, 30, 32, 335), 306);  // the first pole line stays
+    // The help is blank; the header icons stay.
+    EXPECT_EQ(count_in(fb, 14, 0, 14, 639, 27), 0);
+    EXPECT_EQ(fb.at(40, 18), 15);
+    // The numbers stand over the drawing: the pole line at x 177 loses
+    // y 154..167 to the leading blank of number 7.
+    EXPECT_EQ(count_in(fb, 0, 177, 154, 177, 167), 14);
+    // Number i at column 3i + 2: odd ones on row 12, even ones on row 13.
+    for (int i = 1; i <= 24; ++i)
+        EXPECT_TRUE(cell_shows(fb, i % 2 ? 12 : 13, 3 * i + 2, " " + std::to_string(i) + " ", 11)) << i;
+}
+
+struct margin_case {
+    const char* z;
+    const char* p;
+    std::vector<int> reports;
+};
+
+TEST(scheme_frame, margin_strip_corners_off_the_screen_are_illegal_function_calls) {
+    const std::vector<margin_case> cases = {
+        {"7", "1", {438}},
+        {"8", "1", {}},
+        {".4", "1", {436, 438}},
+    };
+    for (const auto& c : cases) {
+        scheme_run r;
+        r.enter(c.z, c.p).finish().run();
+        std::vector<int> margin_reports;
+        for (int step : r.reported_steps())
+            if (step >= 436 && step <= 440) margin_reports.push_back(step);
+        EXPECT_EQ(margin_reports, c.reports) << c.z;
+        EXPECT_EQ(r.how, screen::run_end::end_prompt);
+    }
+}
+
+TEST(scheme_frame, z_20_left_strip_erases_the_first_pole_line_and_the_right_one_stops_short) {
+    scheme_run r;
+    r.enter("20", "4").finish().run();
+    const framebuffer fb = final_picture(r);
+    EXPECT_EQ(count_in(fb, 0, 34, 30, 34, 335), 306);
+    EXPECT_GT(count_in(fb, 2, 614, 30, 614, 330), 0);
+    EXPECT_EQ(count_in(fb, 0, 616, 30, 639, 335), 24 * 306);
+}
+
+TEST(scheme_frame, no_slot_numbers_from_z_50_on) {
+    scheme_run r;
+    r.enter("50", "5").finish().run();
+    const framebuffer fb = final_picture(r);
+    EXPECT_EQ(count_in(fb, 11, 0, 154, 639, 181), 0);
+}
+
+// ---- the animation and the speed keys ----
+
+TEST(speed_keys, each_key_is_taken_by_the_next_segment) {
+    struct speed_case {
+        const char* keys;
+        double stop_after;  // seconds after the entry
+        float segment, pause;
+    };
+    const std::vector<speed_case> cases = {
+        // Three "-" typed at once double the pause at each of three segments.
+        {"---", 2 + 4 + 1, 3, 8},
+        {"---", 2 + 4 + 8 + 1, 4, 8},
+        // A "-" and a "+" cancel out over two segments.
+        {"-+", 2 + 0.5, 2, 1},
+        {"-+", 2 + 1 + 0.5, 3, 1},
+        // Letters, Return, Escape and extended keys are taken and ignored.
+        {"a\r\x1b", 3.5, 4, 1},
+    };
+    for (const auto& c : cases) {
+        scheme_run r;
+        r.enter("24", "4", false).type_ahead(c.keys);
+        r.backend.stop_at(r.entered_at + c.stop_after);
+        r.run();
+        EXPECT_EQ(r.how, screen::run_end::stopped);
+        EXPECT_EQ(r.state().loop_i.stored(), c.segment) << c.keys << " " << c.stop_after;
+        EXPECT_EQ(r.state().step_delay_s.stored(), c.pause) << c.keys << " " << c.stop_after;
+    }
+}
+
+TEST(speed_keys, one_hundred_fifty_plus_make_the_pause_zero_for_good) {
+    scheme_run r;
+    r.enter("30", "2", false);  // 3 x 58 segments
+    // One key for each segment, typed while the segment before it runs:
+    // "+" for the first 150, "-" after them.
+    int segments = 0;
+    float last_phase = 0, last_segment = 0;
+    r.backend.on_each_wait([&](double) {
+        const auto& s = r.state();
+        const bool first_segment = s.phase.stored() == 1 && s.loop_i.stored() == 1;
+        if ((segments == 0 && !first_segment) || s.phase.stored() > 3) return;
+        if (s.phase.stored() == last_phase && s.loop_i.stored() == last_segment) return;
+        last_phase = s.phase.stored();
+        last_segment = s.loop_i.stored();
+        if (++segments < 174) r.screen.key_typed(segments < 150 ? "+" : "-");
+    });
+    r.type_ahead("+").finish(100).run();
+    EXPECT_EQ(segments, 174);
+    EXPECT_EQ(r.state().step_delay_s.stored(), 0.0f);
+    EXPECT_TRUE(r.reported_steps().empty());
+}
+
+TEST(animation, phase_colours_and_segment_limits) {
+    // Z < 1.5: no segment in any phase.
+    scheme_run small;
+    small.enter("1.4", "1").finish(5).run();
+    EXPECT_EQ(small.how, screen::run_end::end_prompt);
+    EXPECT_EQ(small.state().phase_colour.stored(), 9);
+    EXPECT_EQ(small.state().arrow_y.stored(), 0);  // no segment drawn
+    // A fractional limit: Z + Z - 2 = 46.5 ends each phase at segment 46,
+    // and no segment equals 46.5: no end mark.
+    scheme_run fractional;
+    float last_segment = 0;
+    fractional.backend.on_each_wait([&](double) {
+        if (fractional.state().phase.stored() == 1) last_segment = std::max(last_segment, fractional.state().loop_i.stored());
+    });
+    snapshot end_of_phase_1;
+    at_phase_2(fractional, end_of_phase_1);
+    fractional.enter("24.25", "4").finish().run();
+    EXPECT_EQ(last_segment, 46);
+    ASSERT_TRUE(end_of_phase_1.pixels);
+    EXPECT_EQ(count_in(*end_of_phase_1.pixels, 15, 400, 294, 639, 307), 0);  // no "U2"
+}
+
+// ---- terminal marks ----
+
+TEST(terminal_marks, z_24_p_4_labels_and_circles) {
+    scheme_run r;
+    snapshot after_1, after_2;
+    at_phase_2(r, after_1);
+    snapshot_when(r, after_2, [&r] { return r.state().phase.stored() == 3; });
+    r.enter("24", "4").finish().run();
+    const framebuffer fb = final_picture(r);
+    ASSERT_TRUE(after_1.pixels && after_2.pixels);
+    // Each phase's labels as its last segment leaves them (later phases
+    // draw through some of them).
+    EXPECT_TRUE(cell_shows(*after_1.pixels, 22, 7, "U1", 15));
+    EXPECT_TRUE(cell_shows(*after_1.pixels, 22, 61, "U2", 15));
+    EXPECT_TRUE(cell_shows(*after_2.pixels, 22, 19, "V1", 12));
+    // V2's own last segment runs down through the first pixel column of "V".
+    EXPECT_TRUE(cell_shows(*after_2.pixels, 22, 74, "2", 12));
+    EXPECT_EQ(count_in(*after_2.pixels, 12, 576, 294, 576, 307), 14);
+    EXPECT_TRUE(cell_shows(fb, 22, 31, "W1", 9));
+    EXPECT_TRUE(cell_shows(fb, 22, 13, "W2", 9));
+    // Circles of radius 3 centred on row 312: U1 at column 44, W1 at 237,
+    // the shifted W2 at 92.
+    for (auto [x, colour] : std::vector<std::pair<int, int>>{{44, 15}, {237, 9}, {92, 9}}) {
+        EXPECT_EQ(fb.at(x - 3, 312), colour) << x;
+        EXPECT_EQ(fb.at(x + 3, 312), colour) << x;
+        EXPECT_EQ(fb.at(x, 310), colour) << x;
+        EXPECT_EQ(fb.at(x, 314), colour) << x;
+    }
+}
+
+TEST(terminal_marks, p_0_overflows_at_the_label_column) {
+    scheme_run r;
+    r.enter("24", "0").finish().run();
+    EXPECT_EQ(r.reported_steps(), (std::vector<int>{249, 269, 249, 290, 269, 310, 249, 290, 269, 310}));
+    for (const auto& q : r.backend.questions()) EXPECT_EQ(q.error_number, 6);
+    EXPECT_EQ(r.how, screen::run_end::end_prompt);
+}
+
+TEST(terminal_marks, z_12_p_2_shifted_end_mark_carries_w2_at_column_22) {
+    scheme_run r;
+    r.enter("12", "2").finish().run();
+    EXPECT_TRUE(cell_shows(final_picture(r), 22, 22, "W2", 9));
+}
+
+// ---- segments ----
+
+TEST(segment_drawing, z_24_phase_1_lines_arrowheads_and_symbols) {
+    scheme_run r;
+    snapshot s, first_four;
+    at_phase_2(r, s);
+    // Segments 1 to 4 drawn; slot 7's other side (segment 22) not yet.
+    snapshot_when(r, first_four, [&r] { return r.state().phase.stored() == 1 && r.state().loop_i.stored() == 5; });
+    r.enter("24", "4").finish().run();
+    ASSERT_TRUE(s.pixels && first_four.pixels);
+    const framebuffer& fb = *s.pixels;
+    // Segment 1: solid, up from the terminal level, arrowhead up at y 140,
+    // cross in row 335.
+    EXPECT_EQ(count_in(fb, 15, 44, 200, 44, 300), 101);
+    for (auto [x, y] : std::vector<std::pair<int, int>>{{41, 143}, {44, 140}, {47, 143}, {39, 335}, {49, 335},
+                                                        {42, 337}, {46, 333}, {42, 333}, {46, 337}})
+        EXPECT_EQ(fb.at(x, y), 15) << x << "," << y;
+    // Segment 4: dashed from y 105 down, arrowhead down, dot in row 345.
+    std::string dashes;
+    for (int y = 105; y <= 136; ++y) dashes += first_four.pixels->at(189, y) == 15 ? '#' : '.';
+    EXPECT_EQ(dashes, "########........########........");
+    for (auto [x, y] : std::vector<std::pair<int, int>>{{186, 140}, {189, 143}, {192, 140}, {184, 345}, {194, 345},
+                                                        {189, 344}, {189, 346}, {188, 345}, {190, 345}})
+        EXPECT_EQ(fb.at(x, y), 15) << x << "," << y;
+    // Segment 16: kind 2, downwards, solid, dot in row 335.
+    for (auto [x, y] : std::vector<std::pair<int, int>>{{213, 334}, {213, 336}, {208, 335}, {218, 335}})
+        EXPECT_EQ(fb.at(x, y), 15) << x << "," << y;
+    // Segment 13: kind 2, upwards, dashed, cross in row 345 at x 358.
+    for (auto [x, y] : std::vector<std::pair<int, int>>{{356, 347}, {360, 343}, {353, 345}, {363, 345}})
+        EXPECT_EQ(fb.at(x, y), 15) << x << "," << y;
+}
+
+TEST(segment_drawing, with_no_coil_side_every_segment_stands_at_slot_position_0) {
+    scheme_run r;
+    snapshot s;
+    at_phase_2(r, s);
+    r.enter("12", "12").finish().run();
+    ASSERT_TRUE(s.pixels);
+    // All points at x 20, kind 0: arrowheads and symbols there.
+    EXPECT_EQ(s.pixels->at(20, 140), 15);
+    EXPECT_EQ(s.pixels->at(17, 143), 15);
+    EXPECT_EQ(s.pixels->at(15, 335), 15);
+    EXPECT_EQ(s.pixels->at(15, 345), 15);
+}
+
+// ---- shifted copies ----
+
+TEST(shifted_copies, z_24_phase_1_copies_land_in_slots_1_and_2) {
+    scheme_run r;
+    snapshot s;
+    at_phase_2(r, s);
+    r.enter("24", "4").finish().run();
+    ASSERT_TRUE(s.pixels);
+    const framebuffer& fb = *s.pixels;
+    // Copies of segments 43 and 37: dashed, arrowhead up, cross in row 345.
+    for (int x : {44, 68}) {
+        for (auto [dx, y] : std::vector<std::pair<int, int>>{{-5, 345}, {5, 345}, {-2, 347}, {2, 343}, {-3, 143}})
+            EXPECT_EQ(fb.at(x + dx, y), 15) << x << " " << dx << "," << y;
+    }
+    // The copy of the jumper's second half, from x -4 at y 252, dashed from
+    // its first point: x 0..3 set, 4..11 gap, 12..19 set.
+    std::string dashes;
+    for (int x = 0; x <= 27; ++x) dashes += fb.at(x, 252) == 15 ? '#' : '.';
+    EXPECT_EQ(dashes, "####........########........");
+}
+
+TEST(shifted_copies, z_24_final_picture_every_slot_shows_one_solid_and_one_dashed_side) {
+    scheme_run r;
+    snapshot before_prompt;  // the end prompt clears the lower symbol row
+    snapshot_when(r, before_prompt, [&r] { return r.state().phase.stored() == 4; });
+    r.enter("24", "4").finish().run();
+    ASSERT_TRUE(before_prompt.pixels);
+    const framebuffer& fb = *before_prompt.pixels;
+    const std::vector<int> slot_x = {44,  68,  92,  117, 141, 165, 189, 213, 238, 262, 286, 310,
+                                     334, 358, 382, 407, 431, 455, 479, 503, 528, 552, 576, 600};
+    for (int x : slot_x) {
+        // The left edge of a symbol ring in the upper row (335, a solid
+        // side) and in the lower one (345, a dashed side).
+        EXPECT_GT(count_in(fb, 0, x - 6, 335, x - 4, 335), 0) << x;
+        EXPECT_LT(count_in(fb, 0, x - 6, 335, x - 4, 335), 3) << x;
+        EXPECT_LT(count_in(fb, 0, x - 6, 345, x - 4, 345), 3) << x;
+    }
+    // Nothing of the copies stays in the cleared left strip.
+    EXPECT_EQ(count_in(fb, 0, 0, 30, 31, 335), 32 * 306);
+}
+
+TEST(shifted_copies, kind_0_copies_follow_the_kind_1_rows) {
+    scheme_run r;
+    snapshot before_prompt;
+    snapshot_when(r, before_prompt, [&r] { return r.state().phase.stored() == 4; });
+    r.enter("8", "1.2").finish().run();
+    ASSERT_TRUE(before_prompt.pixels);
+    const framebuffer& fb = *before_prompt.pixels;
+    // Phase 3, segments 13 and 14 at x 84: solid up with a cross in row 335,
+    // then dashed down with a dot in row 345.
+    EXPECT_EQ(fb.at(84 - 5, 335), 9);
+    EXPECT_EQ(fb.at(82, 337), 9);
+    EXPECT_EQ(fb.at(84, 344), 9);
+    EXPECT_EQ(fb.at(84 - 5, 345), 9);
+}
+
+}  // namespace
