@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace screen {
@@ -153,13 +154,9 @@ bool yes_no_dialog::ask(const std::string& title, const std::string& text, unsig
     XSetForeground(d, gc, BlackPixel(d, screen));
     if (font) XSetFont(d, gc, font->fid);
 
-    Window focus_before = None;
-    int revert_before = RevertToParent;
-    XGetInputFocus(d, &focus_before, &revert_before);
     XMapRaised(d, w);
 
     std::optional<bool> answer;
-    bool focused = false;
     while (!answer && !cancelled_) {
         while (!answer && XPending(d) > 0) {
             XEvent e;
@@ -171,7 +168,6 @@ bool yes_no_dialog::ask(const std::string& title, const std::string& text, unsig
                 case MapNotify:
                     // Without a window manager nobody else would give it the keys.
                     XSetInputFocus(d, w, RevertToParent, CurrentTime);
-                    focused = true;
                     break;
                 case KeyPress: {
                     char typed[8];
@@ -197,10 +193,12 @@ bool yes_no_dialog::ask(const std::string& title, const std::string& text, unsig
         poll(fds, wake_pipe_[0] >= 0 ? 2 : 1, -1);
     }
 
-    // Hand the keys back to the window that had them; a window manager
+    // Hand the keys to the window the question belongs to: a window manager
     // would do so itself, without one they would go nowhere.
-    if (focused && answer && focus_before != None && focus_before != PointerRoot)
-        XSetInputFocus(d, focus_before, revert_before, CurrentTime);
+    Window focus = None;
+    int revert = RevertToParent;
+    XGetInputFocus(d, &focus, &revert);
+    if (answer && owner && focus == w) XSetInputFocus(d, Window(owner), RevertToParent, CurrentTime);
     XDestroyWindow(d, w);
     XFreeGC(d, gc);
     if (font) XFreeFont(d, font);

@@ -1,9 +1,14 @@
 // Runs the program on the headless backend with the keys given and writes
 // its last frame as a PNG: the picture the window must show after the same
-// keys. Usage: headless_snapshot OUT.png KEYS (each character one key).
+// keys. Usage: headless_snapshot OUT.png [--stop-at SECONDS] KEYS...
+// Each character of a KEYS argument is one key; each further argument is
+// typed long after the one before (the animation is over by then).
+// --stop-at stops the run at that virtual time, as the close box would.
 #include <png.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "screen/headless_platform.h"
@@ -40,15 +45,23 @@ bool write_png(const char* path, const screen::screen_frame& frame) {
     return std::fclose(file) == 0 && ok;
 }
 
+// Virtual seconds between key groups: longer than any animation at the start speed.
+constexpr double group_gap_s = 1000;
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fputs("usage: headless_snapshot OUT.png KEYS\n", stderr);
+    int first_keys = 2;
+    screen::headless_platform backend;
+    if (argc > 3 && std::strcmp(argv[2], "--stop-at") == 0) {
+        backend.give_up_at(std::atof(argv[3]));
+        first_keys = 4;
+    }
+    if (argc <= first_keys) {
+        std::fputs("usage: headless_snapshot OUT.png [--stop-at SECONDS] KEYS...\n", stderr);
         return 2;
     }
-    screen::headless_platform backend;
-    backend.type_at(0.1, argv[2]);
+    for (int i = first_keys; i < argc; ++i) backend.type_at(0.1 + group_gap_s * (i - first_keys), argv[i]);
     screen::screen_layer screen(backend);
     screen.run([&] { winding::main_module(screen); });
     if (backend.last_frame().rgb.size() != std::size_t(screen::screen_width) * screen::screen_height) {

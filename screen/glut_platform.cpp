@@ -1,0 +1,414 @@
+#include "screen/glut_platform.h"
+
+// GLEW must come before any other GL header.
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+#include "screen/framebuffer.h"
+#include "screen/x11_break_keys.h"
+#include "screen/yes_no_dialog.h"
+
+namespace screen {
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+constexpr int tick_ms = 16;           // the redraw check; every second tick is a refresh step
+constexpr double moment_s = 0.001;    // one pass of a polling loop
+// GL 1.x wants powers of two; the picture sits in the top-left corner.
+constexpr int texture_width = 1024, texture_height = 512;
+// After the close box the program stops at its next check, well within this.
+constexpr auto program_end_patience = std::chrono::seconds(5);
+
+enum class screen_fill { windowed, full_letterboxed, full_filled };
+
+struct rect {
+    int x, y, w, h;
+};
+
+// Where the picture goes in a window of w x h pixels.
+rect picture_rect(int w, int h, resize_scaling scaling, screen_fill fill) {
+    if (fill == screen_fill::full_filled) return {0, 0, w, h};
+    if (scaling == resize_scaling::none && fill == screen_fill::windowed)
+        return {(w - screen_width) / 2, (h - screen_height) / 2, screen_width, screen_height};
+    // Keep 640:350; the side that is short for it decides.
+    if (long(w) * screen_height <= long(h) * screen_width) {
+        const int ph = (w * screen_height + screen_width / 2) / screen_width;
+        return {0, (h - ph) / 2, w, ph};
+    }
+    const int pw = (h * screen_width + screen_height / 2) / screen_height;
+    return {(w - pw) / 2, 0, pw, h};
+}
+
+// The PC scan code of a freeglut special key; 0 for the keys that leave
+// nothing in the buffer (modifiers alone, NumLock, keypad 5).
+int scan_code(int key) {
+    if (key >= GLUT_KEY_F1 && key <= GLUT_KEY_F10) return 59 + (key - GLUT_KEY_F1);
+    switch (key) {
+        case GLUT_KEY_F11: return 133;
+        case GLUT_KEY_F12: return 134;
+        case GLUT_KEY_HOME: return 71;
+        case GLUT_KEY_UP: return 72;
+        case GLUT_KEY_PAGE_UP: return 73;
+        case GLUT_KEY_LEFT: return 75;
+        case GLUT_KEY_RIGHT: return 77;
+        case GLUT_KEY_END: return 79;
+        case GLUT_KEY_DOWN: return 80;
+        case GLUT_KEY_PAGE_DOWN: return 81;
+        case GLUT_KEY_INSERT: return 82;
+        case GLUT_KEY_DELETE: return 83;
+        default: return 0;
+    }
+}
+
+std::string extended_key(int scan) { return std::string{'\0', char(scan)}; }
+
+void on_glut_error(const char* format, va_list arguments) {
+    std::fputs("winding_scheme: window library: ", stderr);
+    std::vfprintf(stderr, format, arguments);
+    std::fputc('\n', stderr);
+    // freeglut does not come back from here; the program thread may be running.
+    std::_Exit(1);
+}
+
+}  // namespace
+
+struct glut_platform::state {
+    key_sink* sink = nullptr;
+    screen_layer* screen = nullptr;
+    const clock_type::time_point start = clock_type::now();
+
+    std::mutex frame_mutex;
+    screen_frame newest;  // under frame_mutex
+
+    std::atomic<bool> end_requested{false};
+    std::atomic<int> exit_code{0};
+    // The program thread's end, and the window's opening and end.
+    std::mutex program_mutex;
+    std::condition_variable program_cv;
+    bool program_done = false;      // under program_mutex
+    bool window_gone = false;       // under program_mutex
+    unsigned long x_window = 0;     // under program_mutex
+    yes_no_dialog dialog;
+
+    // ---- window thread only ----
+    GLuint texture = 0;
+    std::uint64_t uploaded_version = 0;
+    std::string shown_title;
+    resize_scaling scaling = resize_scaling::none;
+    screen_fill fill = screen_fill::windowed;
+    int width = screen_width, height = screen_height;
+    int asked_width = 0, asked_height = 0;  // the last shape asked of the window manager
+    unsigned ticks = 0;
+    bool window_closed = false;  // the close box: freeglut has destroyed the window
+    std::unique_ptr<x11_break_keys> break_keys;
+};
+
+namespace {
+
+// The glut callbacks' way to the backend (they carry no user data).
+glut_platform::state* active = nullptr;
+
+void upload(const screen_frame& f) {
+    glBindTexture(GL_TEXTURE_2D, active->texture);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, screen_width);
+    auto put = [&](int from_x, int from_y, int x, int y, int w, int h) {
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, from_x);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, from_y);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, f.rgb.data());
+    };
+    put(0, 0, 0, 0, screen_width, screen_height);
+    // The last column and row once more beside the picture, so that linear
+    // filtering at its edges does not blend in the unused texture.
+    put(screen_width - 1, 0, screen_width, 0, 1, screen_height);
+    put(0, screen_height - 1, 0, screen_height, screen_width, 1);
+    put(screen_width - 1, screen_height - 1, screen_width, screen_height, 1, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+}
+
+void set_up_texture() {
+    glGenTextures(1, &active->texture);
+    glBindTexture(GL_TEXTURE_2D, active->texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, texture_width, texture_height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                 nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_TEXTURE_2D);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 1, 1, 0, -1, 1);  // y downwards, like the picture's rows
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void draw_picture() {
+    auto& s = *active;
+    {
+        std::lock_guard lock(s.frame_mutex);
+        if (s.newest.version != s.uploaded_version && !s.newest.rgb.empty()) {
+            upload(s.newest);
+            s.uploaded_version = s.newest.version;
+        }
+    }
+    glViewport(0, 0, s.width, s.height);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const rect r = picture_rect(s.width, s.height, s.scaling, s.fill);
+    glViewport(r.x, s.height - r.y - r.h, r.w, r.h);  // GL counts rows from the bottom
+    const GLint filter = s.scaling == resize_scaling::stretch_smooth ? GL_LINEAR : GL_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    const float s1 = float(screen_width) / texture_width, t1 = float(screen_height) / texture_height;
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0), glVertex2f(0, 0);
+    glTexCoord2f(s1, 0), glVertex2f(1, 0);
+    glTexCoord2f(s1, t1), glVertex2f(1, 1);
+    glTexCoord2f(0, t1), glVertex2f(0, 1);
+    glEnd();
+    glutSwapBuffers();
+}
+
+// Pulls a resized window back to 640:350: after a change of width the
+// height follows, after a change of height alone the width. A shape the
+// window manager refused is not asked for again until the window has had
+// a fitting shape; the picture is letterboxed meanwhile.
+void pull_shape(int old_width, int old_height) {
+    auto& s = *active;
+    if (s.fill != screen_fill::windowed || s.scaling == resize_scaling::none) return;
+    const int w = s.width, h = s.height;
+    const int fitting_height = (w * screen_height + screen_width / 2) / screen_width;
+    const int fitting_width = (h * screen_width + screen_height / 2) / screen_height;
+    if (h == fitting_height || w == fitting_width) {
+        s.asked_width = s.asked_height = 0;
+        return;
+    }
+    const bool height_alone = w == old_width && h != old_height;
+    const int ask_w = height_alone ? fitting_width : w, ask_h = height_alone ? h : fitting_height;
+    if (ask_w == s.asked_width && ask_h == s.asked_height) return;
+    s.asked_width = ask_w;
+    s.asked_height = ask_h;
+    glutReshapeWindow(ask_w, ask_h);
+}
+
+void next_fill() {
+    auto& s = *active;
+    switch (s.fill) {
+        case screen_fill::windowed:
+            s.fill = screen_fill::full_letterboxed;
+            glutFullScreen();
+            break;
+        case screen_fill::full_letterboxed: s.fill = screen_fill::full_filled; break;
+        case screen_fill::full_filled:
+            s.fill = screen_fill::windowed;
+            glutLeaveFullScreen();
+            break;
+    }
+    glutPostRedisplay();
+}
+
+// ---- callbacks ----
+
+void on_display() { draw_picture(); }
+
+void on_reshape(int w, int h) {
+    const int old_width = active->width, old_height = active->height;
+    active->width = w;
+    active->height = h;
+    pull_shape(old_width, old_height);
+    glutPostRedisplay();
+}
+
+void on_key(unsigned char key, int, int) {
+    const int modifiers = glutGetModifiers() & (GLUT_ACTIVE_SHIFT | GLUT_ACTIVE_CTRL | GLUT_ACTIVE_ALT);
+    if (key == '\r' && modifiers == GLUT_ACTIVE_ALT) return next_fill();
+    // freeglut hands Delete over as the DEL character.
+    active->sink->key_typed(key == 127 ? extended_key(83) : std::string(1, char(key)));
+}
+
+void on_special_key(int key, int, int) {
+    if (const int scan = scan_code(key)) active->sink->key_typed(extended_key(scan));
+}
+
+// freeglut runs due timers once more after the close box has destroyed the window.
+void on_close() { active->window_closed = true; }
+
+void on_tick(int) {
+    auto& s = *active;
+    if (s.window_closed) return;
+    if (s.end_requested) return glutLeaveMainLoop();
+    if (++s.ticks % 2 == 0) s.screen->publish_frame_if_changed();
+    bool newer;
+    std::string title;
+    resize_scaling scaling;
+    {
+        std::lock_guard lock(s.frame_mutex);
+        newer = s.newest.version != s.uploaded_version;
+        title = s.newest.title;
+        scaling = s.newest.scaling;
+    }
+    if (title != s.shown_title) glutSetWindowTitle(title.c_str());
+    s.shown_title = title;
+    if (scaling != s.scaling) {
+        s.scaling = scaling;
+        pull_shape(s.width, s.height);
+        newer = true;
+    }
+    if (newer) glutPostRedisplay();
+    glutTimerFunc(tick_ms, on_tick, 0);
+}
+
+}  // namespace
+
+glut_platform::glut_platform() : s_(std::make_unique<state>()) {}
+glut_platform::~glut_platform() = default;
+
+int glut_platform::run(screen_layer& screen, const std::function<void(screen_layer&)>& program) {
+    // Three threads speak X: the window thread (freeglut, GL), the Pause and
+    // Break watcher and the question window.
+    XInitThreads();
+    // freeglut's own failure path for a missing display exits or crashes.
+    // The connection stays open until freeglut has its own: an X server
+    // whose last client leaves resets, and refuses connections meanwhile.
+    Display* probe = XOpenDisplay(nullptr);
+    if (!probe) {
+        const char* name = std::getenv("DISPLAY");
+        std::fprintf(stderr, "winding_scheme: cannot open the X display \"%s\"; the program needs a window.\n",
+                     name ? name : "");
+        return 1;
+    }
+    glutInitErrorFunc(on_glut_error);
+    int argc = 1;
+    char name[] = "winding_scheme";
+    char* argv[] = {name, nullptr};
+    glutInit(&argc, argv);  // no command line of ours reaches freeglut
+    XCloseDisplay(probe);
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+    if (!glutGet(GLUT_DISPLAY_MODE_POSSIBLE)) {
+        std::fputs("winding_scheme: the display cannot give a double-buffered RGBA window with a depth buffer.\n",
+                   stderr);
+        glutExit();
+        return 1;
+    }
+
+    auto& s = *s_;
+    s.screen = &screen;
+    active = &s;
+    std::thread program_thread([this, &screen, &program] {
+        screen.run([&] { program(screen); });
+        std::lock_guard lock(s_->program_mutex);
+        s_->program_done = true;
+        s_->program_cv.notify_all();
+    });
+
+    // Whatever the program thread has set so far goes into the window it opens with.
+    screen.publish_frame_if_changed();
+    {
+        std::lock_guard lock(s.frame_mutex);
+        s.shown_title = s.newest.title;
+        s.scaling = s.newest.scaling;
+    }
+    glutInitWindowSize(screen_width, screen_height);
+    glutCreateWindow(s.shown_title.c_str());
+    int code = -1;
+    if (glewInit() != GLEW_OK || !GLEW_VERSION_1_2) {
+        std::fputs("winding_scheme: OpenGL 1.2 is not available on this display.\n", stderr);
+        glutExit();
+        code = 1;
+    } else {
+        set_up_texture();
+        const auto x_window = static_cast<unsigned long>(glXGetCurrentDrawable());
+        {
+            std::lock_guard lock(s.program_mutex);
+            s.x_window = x_window;
+        }
+        s.program_cv.notify_all();
+        s.break_keys = std::make_unique<x11_break_keys>(
+            x_window, [&s] { s.sink->pause_key(); }, [&s] { s.sink->stop_request(); });
+        glutDisplayFunc(on_display);
+        glutReshapeFunc(on_reshape);
+        glutKeyboardFunc(on_key);
+        glutSpecialFunc(on_special_key);
+        glutCloseFunc(on_close);
+        glutTimerFunc(tick_ms, on_tick, 0);
+        glutMainLoop();
+        s.break_keys.reset();
+    }
+
+    // The main loop returns after an end request or when the window has been
+    // closed; in the second case the program is stopped first.
+    {
+        std::lock_guard lock(s.program_mutex);
+        s.window_gone = true;
+    }
+    s.program_cv.notify_all();
+    if (!s.end_requested) {
+        screen.stop_request();
+        s.dialog.cancel();
+    }
+    {
+        std::unique_lock lock(s.program_mutex);
+        if (!s.program_cv.wait_for(lock, program_end_patience, [&s] { return s.program_done; })) {
+            std::fputs("winding_scheme: the program did not stop; ending anyway.\n", stderr);
+            std::_Exit(code < 0 ? 0 : code);
+        }
+    }
+    program_thread.join();
+    active = nullptr;
+    return code < 0 ? s.exit_code.load() : code;
+}
+
+// ---- platform ----
+
+void glut_platform::attach(key_sink& sink) { s_->sink = &sink; }
+
+double glut_platform::clock_seconds() {
+    return std::chrono::duration<double>(clock_type::now() - s_->start).count();
+}
+
+void glut_platform::sleep_seconds(double seconds) {
+    if (seconds > 0) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+void glut_platform::yield_moment() { sleep_seconds(moment_s); }
+
+bool glut_platform::ask_yes_no(const std::string& title, const std::string& text) {
+    // The question belongs to the window: one raised before it opened waits for it.
+    unsigned long owner = 0;
+    {
+        std::unique_lock lock(s_->program_mutex);
+        s_->program_cv.wait_for(lock, program_end_patience, [this] { return s_->x_window || s_->window_gone; });
+        owner = s_->window_gone ? 0 : s_->x_window;
+    }
+    return s_->dialog.ask(title, text, owner);
+}
+
+void glut_platform::present_frame(const screen_frame& frame) {
+    // Both threads publish, and each hands its frame over after the core's
+    // lock is released: an older frame may come in second.
+    std::lock_guard lock(s_->frame_mutex);
+    if (frame.version > s_->newest.version) s_->newest = frame;
+}
+
+void glut_platform::end_process(int exit_code) {
+    // The window thread leaves its main loop at its next tick; run() then
+    // returns this code once the program thread has unwound.
+    s_->exit_code = exit_code;
+    s_->end_requested = true;
+}
+
+}  // namespace screen
