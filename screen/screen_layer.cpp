@@ -331,6 +331,9 @@ screen_frame screen_layer::make_frame() const {
 }
 
 bool screen_layer::publish_frame_if_changed() {
+    // The program thread and the refresh step may publish at the same time:
+    // the newer frame must not arrive first.
+    std::lock_guard order(publish_mutex_);
     screen_frame frame;
     {
         std::lock_guard lock(picture_mutex_);

@@ -105,6 +105,7 @@ private:
 
     platform& backend_;
     mutable std::mutex picture_mutex_;  // the picture and window settings
+    std::mutex publish_mutex_;          // frames reach the backend in version order
     framebuffer pixels_;
     screen_palette palette_ = default_palette();
     viewport viewport_;
