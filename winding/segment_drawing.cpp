@@ -2,6 +2,7 @@
 // shows the direction it is traced in and its layer symbol (a cross for a
 // side traced upwards, a dot for one traced downwards); then, near the
 // right end of the scheme, the same again shifted left by Z slots.
+#include "winding/scheme_geometry.h"
 #include "winding/winding_run.h"
 
 namespace winding {
@@ -46,16 +47,16 @@ void winding_run::draw_segment(int first, bool dashed_line, bool upwards, bool s
         const extended slot = read(s_.path_x, point);
         return shifted ? slot - s_.slot_count : slot;
     };
-    const single x1 = point_x(slot_of(s_.loop_i));
-    const single y1 = point_y(read(s_.path_height, s_.loop_i));
-    const single x2 = point_x(slot_of(s_.loop_i + 1));
-    const single y2 = point_y(read(s_.path_height, s_.loop_i + 1));
+    const single x1 = point_x(s_, slot_of(s_.loop_i));
+    const single y1 = point_y(s_, read(s_.path_height, s_.loop_i));
+    const single x2 = point_x(s_, slot_of(s_.loop_i + 1));
+    const single y2 = point_y(s_, read(s_.path_height, s_.loop_i + 1));
     if (dashed_line) screen_.draw_line(x1, y1, x2, y2, colour, dashed);
     else screen_.draw_line(x1, y1, x2, y2, colour);
     end_step(first);
     if (!test(first + 1, read(s_.path_x, s_.loop_i) == read(s_.path_x, s_.loop_i + 1))) return;
 
-    const auto s = [&] { return point_x(slot_of(s_.loop_i)); };
+    const auto s = [&] { return point_x(s_, slot_of(s_.loop_i)); };
     const extended tip = upwards ? extended(s_.arrow_y) : s_.arrow_y + 3;
     const extended barbs = upwards ? s_.arrow_y + 3 : extended(s_.arrow_y);
     screen_.draw_line(single(s() - 3), single(barbs), single(s()), single(tip), colour);

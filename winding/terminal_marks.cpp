@@ -2,6 +2,7 @@
 // point of its path, labelled U1/U2, V1/V2 or W1/W2 just above.
 #include <string>
 
+#include "winding/scheme_geometry.h"
 #include "winding/winding_run.h"
 
 namespace winding {
@@ -39,9 +40,9 @@ void winding_run::terminal_marking() {
 void winding_run::mark_terminal(const terminal_mark_steps& steps, extended point, bool shifted, char terminal) {
     const auto x = [&] {
         const extended slot = read(s_.path_x, point);
-        return point_x(shifted ? slot - s_.slot_count : slot);
+        return point_x(s_, shifted ? slot - s_.slot_count : slot);
     };
-    const auto y = [&] { return point_y(read(s_.path_height, point)); };
+    const auto y = [&] { return point_y(s_, read(s_.path_height, point)); };
     screen_.draw_circle(double(x()), double(y()), 3.0, to_integer_argument(s_.phase_colour));
     end_step(steps.circle);
     s_.terminal_col = int16_checked(x() * 79.0f / 640.0f);

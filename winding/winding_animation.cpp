@@ -1,26 +1,11 @@
 // The animation: three phases, each traced segment by segment with a pause
 // before every segment that "+" halves and "-" doubles.
+#include "winding/scheme_geometry.h"
 #include "winding/winding_run.h"
 
 namespace winding {
 
-extended winding_run::phase_offset() const {
-    return ((s_.phase - 1) + (s_.phase - 1)) * s_.slots_per_pole_phase * s_.slot_pitch_px;
-}
-
-extended winding_run::phase_origin() const { return single(s_.left_margin_px + phase_offset()); }
-
-extended winding_run::point_x(extended slot_position) const {
-    return slot_position * s_.slot_pitch_px + phase_origin();
-}
-
-extended winding_run::point_y(extended height) const { return height * s_.height_unit_px; }
-
-bool winding_run::wrap_test() {
-    const extended rounded_offset = single(phase_offset());
-    return read(s_.path_x, s_.loop_i) * s_.slot_pitch_px + rounded_offset >
-           (s_.slot_count - s_.coil_pitch) * s_.slot_pitch_px;
-}
+bool winding_run::wrap_test() { return wraps_around(s_, read(s_.path_x, s_.loop_i)); }
 
 void winding_run::winding_animation() {
     loop(198, s_.phase, 3, [&] {

@@ -43,15 +43,7 @@ private:
     void draw_segment(int first_step, bool dashed_line, bool upwards, bool shifted);
     bool traced_upwards();
 
-    // ---- where the phase being drawn stands on the screen ----
-    // 2q slots per phase to the right of phase 1, in pixels.
-    extended phase_offset() const;
-    // The left margin plus the phase offset, rounded to a float.
-    extended phase_origin() const;
-    extended point_x(extended slot_position) const;
-    extended point_y(extended height) const;
-    // Whether segment loop_i also gets a copy shifted left by Z slots: its
-    // first point lies more than Z - y1 slots right of slot position 0.
+    // Whether segment loop_i also gets a copy shifted left by Z slots.
     bool wrap_test();
 
     // ---- print items and number entry ----
