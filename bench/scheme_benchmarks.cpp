@@ -1,6 +1,6 @@
 // Figures for the hot paths: a whole run on the headless backend, lines far
 // off the screen, and turning the picture into a frame. Run by hand:
-//   build/benchmarks/scheme_benchmarks
+//   build/bench/scheme_benchmarks
 #include <string>
 
 #include <benchmark/benchmark.h>
