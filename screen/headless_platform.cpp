@@ -64,6 +64,11 @@ headless_platform& headless_platform::on_each_wait(std::function<void(double now
     return *this;
 }
 
+headless_platform& headless_platform::delay_check_every(double seconds) {
+    delay_check_s_ = seconds;
+    return *this;
+}
+
 headless_platform& headless_platform::give_up_at(double at) {
     give_up_at_ = at;
     return *this;

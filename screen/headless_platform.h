@@ -39,6 +39,9 @@ public:
     // close box, so that a script that runs out cannot leave a test waiting;
     // by default an hour after the last scripted event.
     headless_platform& give_up_at(double at);
+    // Lets delays look for events only this often, so that pauses of days of
+    // virtual time cost little; nothing but the script can arrive anyway.
+    headless_platform& delay_check_every(double seconds);
     // Adds a look, called after every sleep and yield and before every
     // question with the virtual time: a test's window into a run that is
     // still going on.
@@ -56,6 +59,7 @@ public:
     // ---- platform ----
     void attach(key_sink& sink) override { sink_ = &sink; }
     double clock_seconds() override { return now_; }
+    double delay_check_seconds() const override { return delay_check_s_; }
     void sleep_seconds(double seconds) override;
     void yield_moment() override;
     bool ask_yes_no(const std::string& title, const std::string& text) override;
@@ -81,6 +85,7 @@ private:
     double last_event_at_ = 0;
     bool gave_up_ = false;
     double now_ = 0;
+    double delay_check_s_ = 0.009;
     std::vector<question> questions_;
     std::optional<int> exit_code_;
     int end_process_calls_ = 0;

@@ -1,5 +1,7 @@
 #include "screen/line_raster.h"
 
+#include "screen/nearest_integer.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -33,7 +35,7 @@ bool cut_far_line(long double& x1, long double& y1, long double& x2, long double
     if (std::max(major1, major2) < -cut_box || std::min(major1, major2) > cut_box) return false;
     const long double implicit = major2 * minor1 - major1 * minor2;
     const long double run = major2 - major1, rise = minor2 - minor1;
-    auto minor_at = [&](long double major) { return std::nearbyint((major * rise + implicit) / run); };
+    auto minor_at = [&](long double major) { return nearest_integer((major * rise + implicit) / run); };
     const long double cut1 = std::clamp(major1, -cut_box, cut_box);
     const long double cut2 = std::clamp(major2, -cut_box, cut_box);
     // Keep the dash pattern's phase as well as the far end point allows.
@@ -48,10 +50,10 @@ bool cut_far_line(long double& x1, long double& y1, long double& x2, long double
 
 bool to_integer_line(const viewport& vp, float fx1, float fy1, float fx2, float fy2,
                      integer_line& out) {
-    long double x1 = std::nearbyint(static_cast<long double>(fx1));
-    long double y1 = std::nearbyint(static_cast<long double>(fy1));
-    long double x2 = std::nearbyint(static_cast<long double>(fx2));
-    long double y2 = std::nearbyint(static_cast<long double>(fy2));
+    long double x1 = nearest_integer(static_cast<long double>(fx1));
+    long double y1 = nearest_integer(static_cast<long double>(fy1));
+    long double x2 = nearest_integer(static_cast<long double>(fx2));
+    long double y2 = nearest_integer(static_cast<long double>(fy2));
     out.first_k = 0;
     const long double largest = std::max({std::fabs(x1), std::fabs(y1), std::fabs(x2), std::fabs(y2)});
     if (largest > exact_limit && !cut_far_line(x1, y1, x2, y2, out.first_k)) return false;
@@ -121,11 +123,24 @@ void rasterise_line(framebuffer& fb, const viewport& vp, float x1, float y1, flo
     if (minor_sign > 0) narrow(k_lo, k_hi, minor_lo - minor_start, minor_hi - minor_start, offset);
     else narrow(k_lo, k_hi, minor_start - minor_hi, minor_start - minor_lo, offset);
 
+    // Step the minor coordinate incrementally from the first visible pixel:
+    // offset(k) = (2 k minor + major) div (2 major).
+    const std::int64_t denominator = 2 * std::max<std::int64_t>(major, 1);
+    std::int64_t numerator = 2 * k_lo * minor + major;
+    std::int64_t minor_step = numerator / denominator;
+    numerator -= minor_step * denominator;
+    std::int64_t a = major_start + major_sign * k_lo;
     for (std::int64_t k = k_lo; k <= k_hi; ++k) {
-        if (!((style >> (15 - (k + l.first_k) % 16)) & 1)) continue;
-        const std::int64_t a = major_start + major_sign * k;
-        const std::int64_t b = minor_start + minor_sign * offset(k);
-        fb.set(int(x_major ? a : b), int(x_major ? b : a), colour);
+        if ((style >> (15 - ((k + l.first_k) & 15))) & 1) {
+            const std::int64_t b = minor_start + minor_sign * minor_step;
+            fb.set(int(x_major ? a : b), int(x_major ? b : a), colour);
+        }
+        a += major_sign;
+        numerator += 2 * minor;
+        if (numerator >= denominator) {
+            numerator -= denominator;
+            ++minor_step;
+        }
     }
 }
 

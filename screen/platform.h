@@ -42,6 +42,8 @@ public:
     virtual void sleep_seconds(double seconds) = 0;
     // A very short give-away of the processor (one pass of a polling loop).
     virtual void yield_moment() = 0;
+    // How often a delay looks for Pause and stop requests while it waits.
+    virtual double delay_check_seconds() const { return 0.009; }
     // A system-modal question; true for Yes.
     virtual bool ask_yes_no(const std::string& title, const std::string& text) = 0;
     virtual void present_frame(const screen_frame& frame) = 0;

@@ -12,7 +12,6 @@ namespace {
 constexpr double entry_poll_s = 0.010;   // number entry: how often it looks for a stop
 constexpr double prompt_poll_s = 0.100;  // end prompt: likewise
 constexpr double pause_poll_s = 0.010;   // a paused program sleeps in these steps
-constexpr double delay_check_s = 0.009;  // a delay passes the event check this often
 constexpr double longest_delay_s = 2147483.647;
 constexpr int last_pixel_row = screen_height - 1;
 
@@ -204,7 +203,7 @@ void screen_layer::delay_seconds(double seconds) {
     }
     const double end = backend_.clock_seconds() + seconds;
     for (double now = backend_.clock_seconds(); now < end; now = backend_.clock_seconds()) {
-        backend_.sleep_seconds(std::min(delay_check_s, end - now));
+        backend_.sleep_seconds(std::min(backend_.delay_check_seconds(), end - now));
         if (event_pending()) service_pause_and_stop();
     }
 }

@@ -171,23 +171,28 @@ TEST(speed_keys, each_key_is_taken_by_the_next_segment) {
 TEST(speed_keys, one_hundred_fifty_plus_make_the_pause_zero_for_good) {
     scheme_run r;
     r.enter("30", "2", false);  // 3 x 58 segments
-    // One key for each segment, typed while the segment before it runs:
-    // "+" for the first 150, "-" after them.
-    int segments = 0;
-    float last_phase = 0, last_segment = 0;
+    r.key_per_segment([](int n) { return n <= 150 ? "+" : "-"; });
+    float pause_at_the_end = -1;
     r.backend.on_each_wait([&](double) {
-        const auto& s = r.state();
-        const bool first_segment = s.phase.stored() == 1 && s.loop_i.stored() == 1;
-        if ((segments == 0 && !first_segment) || s.phase.stored() > 3) return;
-        if (s.phase.stored() == last_phase && s.loop_i.stored() == last_segment) return;
-        last_phase = s.phase.stored();
-        last_segment = s.loop_i.stored();
-        if (++segments < 174) r.screen.key_typed(segments < 150 ? "+" : "-");
+        if (r.state().phase.stored() == 3 && r.state().loop_i.stored() == 58) pause_at_the_end = r.state().step_delay_s.stored();
     });
-    r.type_ahead("+").finish(100).run();
-    EXPECT_EQ(segments, 174);
-    EXPECT_EQ(r.state().step_delay_s.stored(), 0.0f);
+    r.finish_when_drawn().run();
+    EXPECT_EQ(r.how, screen::run_end::end_prompt);
+    EXPECT_EQ(pause_at_the_end, 0.0f);  // 24 "-" after the 150 "+" change nothing
     EXPECT_TRUE(r.reported_steps().empty());
+}
+
+TEST(speed_keys, twenty_two_more_minus_than_plus_are_refused_at_every_segment) {
+    scheme_run r;
+    r.backend.delay_check_every(1e5);  // pauses of up to 24 days of virtual time
+    r.enter("24", "4", false);
+    // 2^22 s from segment 22 on: error 5 at step 241 until the "+" of
+    // segment 26 brings the pause back to 2^21 s.
+    r.key_per_segment([](int n) { return n <= 22 ? "-" : n >= 26 ? "+" : ""; });
+    r.finish_when_drawn().run();
+    EXPECT_EQ(r.how, screen::run_end::end_prompt);
+    EXPECT_EQ(r.reported_steps(), (std::vector<int>{241, 241, 241, 241}));
+    for (const auto& q : r.backend.questions()) EXPECT_EQ(q.title, "Unhandled Error #5");
 }
 
 TEST(animation, phase_colours_and_segment_limits) {

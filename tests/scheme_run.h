@@ -2,6 +2,7 @@
 // user would type it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,35 @@ struct scheme_run {
     // the end prompt a second later.
     scheme_run& finish(double after = 10) {
         backend.key_at(entered_at + after, "x").key_at(entered_at + after + 1, "y");
+        return *this;
+    }
+    // The two final keys, typed as soon as the drawing is done and as soon
+    // as the prompt shows, however long the animation took.
+    scheme_run& finish_when_drawn() {
+        backend.give_up_at(1e12);
+        backend.on_each_wait([this, waited = false, prompted = false](double) mutable {
+            if (state().phase.stored() != 4) return;
+            const bool at_prompt = screen.cursor_row() == 25;
+            if (!at_prompt && !waited) screen.key_typed("x"), waited = true;
+            if (at_prompt && !prompted) screen.key_typed("y"), prompted = true;
+        });
+        return *this;
+    }
+    // Key for segment n (counted 1, 2, ... over the three phases), typed
+    // while segment n - 1 runs, so that segment n takes it; an empty text
+    // types nothing.
+    scheme_run& key_per_segment(std::function<std::string(int)> key_for) {
+        type_ahead(key_for(1));
+        backend.on_each_wait([this, key_for, segments = 0, last_phase = 0.0f, last_i = 0.0f](double) mutable {
+            const auto& s = state();
+            const bool first = s.phase.stored() == 1 && s.loop_i.stored() == 1;
+            if ((segments == 0 && !first) || s.phase.stored() > 3) return;
+            if (s.phase.stored() == last_phase && s.loop_i.stored() == last_i) return;
+            last_phase = s.phase.stored();
+            last_i = s.loop_i.stored();
+            const std::string key = key_for(++segments + 1);
+            if (!key.empty()) screen.key_typed(key);
+        });
         return *this;
     }
     screen::run_end run() {

@@ -68,6 +68,14 @@ TEST(height_profile, z_24_p_4_rows_and_jumper_values) {
     EXPECT_TRUE(c.reported_steps.empty());
 }
 
+TEST(height_profile, z_24_p_4_elements_0_to_11_to_the_last_bit) {
+    const computed c = compute("24", "4");
+    const float u = std::ldexp(1.0f, -23);
+    EXPECT_EQ(elements(c.state.path_height, 0, 11),
+              (std::vector<float>{4, 5.2f, 1.75f - u, 1, 1.75f + u, 3.25f - 2 * u, 4, 3.25f, 1.75f - 3 * u, 1,
+                                  1.75f - 2 * u, 4.199f}));
+}
+
 TEST(height_profile, stored_values_carry_the_rounding_of_the_angle_to_a_float) {
     const computed c = compute("500", "1");  // no jumpers; elements 0..999
     const float u = std::ldexp(1.0f, -23);
@@ -144,11 +152,53 @@ TEST(height_profile, subscript_errors_and_their_steps) {
     EXPECT_EQ(negative.state.path_height[0].stored(), 0.0f);
 }
 
+TEST(height_profile, huge_negative_z_stores_into_element_0_without_a_report) {
+    // Indices of magnitude 2^63 and more convert to 0.
+    const computed c = compute("-1E+20", "4");
+    EXPECT_TRUE(c.reported_steps.empty());
+    EXPECT_EQ(c.end.path_height[0].stored(), 4.801f);  // phase 3's last jumper store
+    EXPECT_EQ(c.end.path_height[1].stored(), 5.2f);
+}
+
+TEST(height_profile, no_to_a_report_ends_the_run_at_once) {
+    scheme_test::scheme_run r;
+    r.backend.default_answer(false);
+    r.enter("0", "4").finish().run();
+    EXPECT_EQ(r.how, screen::run_end::error_declined);
+    EXPECT_EQ(r.reported_steps(), (std::vector<int>{102}));
+    EXPECT_EQ(r.backend.exit_code(), 0);
+    EXPECT_EQ(r.backend.end_process_calls(), 1);
+}
+
 TEST(height_profile, z_600_reports_each_point_past_the_table_then_the_lead) {
     const computed c = compute("600", "4");
     ASSERT_GE(c.reported_steps.size(), 200u);
     EXPECT_EQ(steps_from(c.reported_steps, 0, 199), std::vector<int>(199, 92));
     EXPECT_EQ(c.reported_steps[199], 108);
+}
+
+TEST(counted_loops, a_p_of_2_to_the_24_plus_2_ends_the_loops_over_pole_groups) {
+    // The boundary and group loops stop at 2^24, where their float variable
+    // can no longer advance (the pole boundary lines loop alike).
+    screen::headless_platform backend;
+    backend.default_answer(true);
+    const double t = backend.type_at(backend.type_at(0.5, "24\r") + 0.5, "16777218\r");
+    backend.give_up_at(t + 10);
+    screen::screen_layer screen(backend);
+    winding_run run(screen);
+    const auto how = screen.run([&] {
+        run.screen_header();
+        run.parameter_entry();
+        run.height_profile();
+        run.side_sequence();
+        run.jumper_levels(2);
+        run.phase_path();
+    });
+    EXPECT_EQ(how, screen::run_end::returned);
+    EXPECT_EQ(run.state().group_boundary.stored(), 16777216.0f);
+    EXPECT_EQ(run.state().pole_group.stored(), 16777216.0f);
+    // Boundaries with b - 1 below -0.5 report error 9: b = 2 g Z / p' < 0.5.
+    EXPECT_EQ(backend.questions().size(), 2u * 174762u);
 }
 
 // ---- coil sides ----
@@ -201,6 +251,9 @@ TEST(side_sequence, no_group_or_no_side) {
     EXPECT_EQ(zero.state.side_slot_fwd[1].stored(), 1.0f);
     EXPECT_EQ(zero.state.side_slot_ordered[1].stored(), 1.0f);
     EXPECT_EQ(zero.state.side_slot[1].stored(), 0.0f);
+    const computed one = compute("1", "1");  // 2q < 1: no side
+    EXPECT_EQ(one.state.side_slot_fwd[1].stored(), 1.0f);
+    EXPECT_EQ(elements(one.state.side_slot, 1, 2), (std::vector<float>{0, 0}));
     const computed fractional = compute("24", "2.5");
     EXPECT_EQ(fractional.state.side_slot_fwd[1].stored(), 1.0f);
     EXPECT_EQ(fractional.state.side_slot[1].stored(), 1.0f);

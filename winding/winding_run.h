@@ -19,7 +19,6 @@ public:
     void run();
     const working_state& state() const { return s_; }
 
-private:
     // ---- sections, in the order of the run ----
     void screen_header();
     void parameter_entry();
@@ -32,10 +31,11 @@ private:
     void winding_animation();
     void margin_clearing();
     void exit_wait();
-
-    // ---- parts of the sections ----
     // The jumper rows of one phase (1 to 3) between its pole groups.
     void jumper_levels(int phase);
+
+private:
+    // ---- parts of the sections ----
     void terminal_marking();
     void mark_terminal(const terminal_mark_steps& steps, extended point, bool shifted, char terminal);
     void segment_drawing();
