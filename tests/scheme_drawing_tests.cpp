@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "scheme_run.h"
+#include "screen/circle_raster.h"
 #include "screen/font_8x14.h"
+#include "screen/line_raster.h"
 
 namespace {
 
@@ -217,6 +219,64 @@ TEST(animation, phase_colours_and_segment_limits) {
     EXPECT_EQ(count_in(*end_of_phase_1.pixels, 15, 400, 294, 639, 307), 0);  // no "U2"
 }
 
+// ---- edge cases of the whole picture ----
+
+// The picture in the final wait, before the end prompt clears the bottom row.
+framebuffer picture_before_prompt(const char* z, const char* p) {
+    scheme_run r;
+    snapshot before_prompt;
+    snapshot_when(r, before_prompt, [&r] { return r.state().phase.stored() == 4; });
+    r.enter(z, p).finish().run();
+    EXPECT_TRUE(before_prompt.pixels) << z << " " << p;
+    return before_prompt.pixels ? *before_prompt.pixels : framebuffer{};
+}
+
+TEST(scheme_edges, z_49_numbers_overwrite_the_last_digit_two_slots_before) {
+    const framebuffer fb = picture_before_prompt("49", "7");
+    // 13's leading blank over 11's last digit; 39 over 37; 26 over 24.
+    EXPECT_TRUE(cell_shows(fb, 12, 20, "1 13 ", 11));
+    EXPECT_TRUE(cell_shows(fb, 12, 58, "3 39 ", 11));
+    EXPECT_TRUE(cell_shows(fb, 13, 39, "2 26 ", 11));
+    EXPECT_TRUE(cell_shows(fb, 13, 8, " 4  6 ", 11));  // elsewhere the numbers keep apart
+}
+
+TEST(scheme_edges, z_60_rings_at_slot_position_0_keep_three_pixels_in_column_25) {
+    const framebuffer fb = picture_before_prompt("60", "4");
+    std::string column;
+    for (int y = 331; y <= 349; ++y) column += fb.at(25, y) ? '#' : '.';
+    EXPECT_EQ(column, "...###.......###...");
+    EXPECT_EQ(count_in(fb, 0, 0, 30, 24, 335), 25 * 306);  // the cleared strip
+}
+
+TEST(scheme_edges, z_18_p_3_phase_3_copies_the_last_group_s_upward_sides_to_slots_3_and_4) {
+    const framebuffer fb = picture_before_prompt("18", "3");
+    for (int x : {117, 149}) {
+        // Crosses in both symbol rows, the rings around them, all in light blue.
+        for (int y : {335, 345}) {
+            EXPECT_EQ(fb.at(x, y), 9) << x << "," << y;
+            EXPECT_EQ(fb.at(x - 2, y - 2), 9) << x << "," << y;
+            EXPECT_EQ(fb.at(x + 5, y), 9) << x << "," << y;
+        }
+    }
+}
+
+TEST(scheme_edges, z_0_clears_everything_below_y_30) {
+    const framebuffer fb = picture_before_prompt("0", "4");
+    EXPECT_EQ(count_in(fb, 0, 0, 30, 639, 349), 640 * 320);
+}
+
+TEST(scheme_edges, z_1_5_one_segment_carries_both_terminal_marks) {
+    scheme_run r;
+    snapshot after_phase_1;
+    at_phase_2(r, after_phase_1);
+    r.enter("1.5", "1").finish().run();
+    ASSERT_TRUE(after_phase_1.pixels);
+    // Both points lie at x 406.67: "U2" is printed over "U1".
+    EXPECT_TRUE(cell_shows(*after_phase_1.pixels, 22, 52, "U2", 15));
+    EXPECT_EQ(after_phase_1.pixels->at(404, 312), 15);
+    EXPECT_EQ(r.reported_steps(), (std::vector<int>{438}));  // the right strip starts off the screen
+}
+
 // ---- terminal marks ----
 
 TEST(terminal_marks, z_24_p_4_labels_and_circles) {
@@ -291,6 +351,81 @@ TEST(segment_drawing, z_24_phase_1_lines_arrowheads_and_symbols) {
     // Segment 13: kind 2, upwards, dashed, cross in row 345 at x 358.
     for (auto [x, y] : std::vector<std::pair<int, int>>{{356, 347}, {360, 343}, {353, 345}, {363, 345}})
         EXPECT_EQ(fb.at(x, y), 15) << x << "," << y;
+}
+
+struct segment_row {
+    int i;
+    float x1, y1, x2, y2;
+    bool dashed;
+    int coil;  // 0: no coil side; +1 traced upwards (arrowhead up, cross); -1 downwards (dot)
+    double symbol_row;
+};
+
+// The figures a segment should leave, drawn on an empty picture.
+framebuffer expected_figures(const segment_row& r) {
+    framebuffer fb;
+    const screen::viewport all;
+    screen::rasterise_line(fb, all, r.x1, r.y1, r.x2, r.y2, 15, r.dashed ? 0xFF00 : 0xFFFF);
+    if (r.coil == 0) return fb;
+    const float s = r.x1, tip = r.coil > 0 ? 140 : 143, barbs = r.coil > 0 ? 143 : 140;
+    screen::rasterise_line(fb, all, s - 3, barbs, s, tip, 15, 0xFFFF);
+    screen::rasterise_line(fb, all, s, tip, s + 3, barbs, 15, 0xFFFF);
+    screen::rasterise_circle(fb, all, s, r.symbol_row, 5, 15);
+    const float row = float(r.symbol_row);
+    if (r.coil > 0) {
+        screen::rasterise_line(fb, all, s - 2, row + 2, s + 2, row - 2, 15, 0xFFFF);
+        screen::rasterise_line(fb, all, s - 2, row - 2, s + 2, row + 2, 15, 0xFFFF);
+    } else {
+        screen::rasterise_circle(fb, all, s, r.symbol_row, 1, 15);
+    }
+    return fb;
+}
+
+TEST(segment_drawing, z_24_phase_1_first_13_segments_by_kind_direction_and_coil_side) {
+    const std::vector<segment_row> rows = {
+        {1, 44.17f, 312, 44.17f, 105, false, +1, 335},
+        {2, 44.17f, 105, 116.67f, 60, false, 0, 0},
+        {3, 116.67f, 60, 189.17f, 105, true, 0, 0},
+        {4, 189.17f, 105, 189.17f, 195, true, -1, 345},
+        {5, 189.17f, 195, 128.75f, 240, true, 0, 0},
+        {6, 128.75f, 240, 68.33f, 195, false, 0, 0},
+        {7, 68.33f, 195, 68.33f, 105, false, +1, 335},
+        {8, 68.33f, 105, 140.83f, 60, false, 0, 0},
+        {9, 140.83f, 60, 213.33f, 105, true, 0, 0},
+        {10, 213.33f, 105, 213.33f, 251.94f, true, -1, 345},
+        {11, 213.33f, 251.94f, 285.83f, 252, true, 0, 0},
+        {12, 285.83f, 252, 358.33f, 252.06f, true, 0, 0},
+        {13, 358.33f, 252.06f, 358.33f, 105, true, +1, 345},
+    };
+    // The picture as each segment of phase 1 starts, before its pause.
+    scheme_run r;
+    std::vector<framebuffer> at_start(16);
+    std::vector<bool> seen(16, false);
+    r.backend.on_each_wait([&](double) {
+        const auto& st = r.state();
+        const int i = int(st.loop_i.stored());
+        if (st.phase.stored() == 1 && i >= 1 && i <= 14 && !seen[std::size_t(i)] && st.step_delay_s.stored() != 0) {
+            seen[std::size_t(i)] = true;
+            at_start[std::size_t(i)] = r.screen.pixels_snapshot();
+        }
+    });
+    r.enter("24", "4").finish().run();
+    for (const auto& row : rows) {
+        ASSERT_TRUE(seen[std::size_t(row.i)] && seen[std::size_t(row.i + 1)]) << row.i;
+        const framebuffer& before = at_start[std::size_t(row.i)];
+        const framebuffer& after = at_start[std::size_t(row.i + 1)];
+        const framebuffer want = expected_figures(row);
+        int missing = 0, stray = 0;
+        for (int y = 0; y < screen::screen_height; ++y)
+            for (int x = 0; x < screen::screen_width; ++x) {
+                if (want.at(x, y) && after.at(x, y) != 15) ++missing;
+                // Segment 1 also brings the terminal mark U1 (circle and label).
+                const bool terminal = row.i == 1 && y >= 294 && y <= 315;
+                if (!want.at(x, y) && after.at(x, y) != before.at(x, y) && !terminal) ++stray;
+            }
+        EXPECT_EQ(missing, 0) << "segment " << row.i;
+        EXPECT_EQ(stray, 0) << "segment " << row.i;
+    }
 }
 
 TEST(segment_drawing, with_no_coil_side_every_segment_stands_at_slot_position_0) {
