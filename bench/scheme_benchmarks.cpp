@@ -1,32 +1,33 @@
-// Figures for the hot paths: a whole run on the headless backend, lines far
-// off the screen, and turning the picture into a frame. Run by hand:
-//   build/bench/scheme_benchmarks
+// Figures for the hot paths: whole runs on the headless backend at pause 0,
+// lines far off the screen, and turning the picture into a frame.
+//   bash scripts/bench   (or build/bench/scheme_benchmarks)
 #include <string>
 
 #include <benchmark/benchmark.h>
 
-#include "screen/headless_platform.h"
 #include "screen/line_raster.h"
-#include "screen/screen_layer.h"
-#include "winding/winding_scheme.h"
+#include "tests/scheme_run.h"
 
 namespace {
 
-// A whole run for Z and p' with every pause halved away.
+// A whole run for Z and p' with 150 "+" typed one per segment: after them
+// the pause is 0, so the figure is the program's own work.
 void whole_run(benchmark::State& state, const std::string& z, const std::string& p) {
+    double segments = 0;
     for (auto _ : state) {
-        screen::headless_platform backend;
-        backend.default_answer(true);
-        const double t = backend.type_at(backend.type_at(0.5, z + "\r") + 0.5, p + "\r");
-        backend.type_at(t - 0.05, std::string(15, '+'), 0);
-        backend.key_at(t + 100, "x").key_at(t + 101, "y");
-        screen::screen_layer screen(backend);
-        screen.run([&] { winding::main_module(screen); });
-        benchmark::DoNotOptimize(backend.last_frame().rgb.data());
+        scheme_test::scheme_run r;
+        r.enter(z, p, false).key_per_segment([](int n) { return n <= 150 ? "+" : ""; }).finish_when_drawn();
+        r.run();
+        segments = 3 * (2 * std::stod(z) - 2);
+        benchmark::DoNotOptimize(r.backend.last_frame().rgb.data());
     }
+    state.counters["segments"] = segments;
+    state.counters["per_segment"] =
+        benchmark::Counter(segments, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK_CAPTURE(whole_run, z_24_p_4, "24", "4")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(whole_run, z_240_p_8, "240", "8")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(whole_run, z_96_p_4, "96", "4")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(whole_run, z_498_p_2, "498", "2")->Unit(benchmark::kMillisecond);
 
 void far_lines(benchmark::State& state) {
     screen::framebuffer fb;

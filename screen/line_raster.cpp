@@ -57,10 +57,10 @@ bool to_integer_line(const viewport& vp, float fx1, float fy1, float fx2, float 
     out.first_k = 0;
     const long double largest = std::max({std::fabs(x1), std::fabs(y1), std::fabs(x2), std::fabs(y2)});
     if (largest > exact_limit && !cut_far_line(x1, y1, x2, y2, out.first_k)) return false;
-    out.ax = vp.x0 + static_cast<std::int64_t>(x1);
-    out.ay = vp.y0 + static_cast<std::int64_t>(y1);
-    out.bx = vp.x0 + static_cast<std::int64_t>(x2);
-    out.by = vp.y0 + static_cast<std::int64_t>(y2);
+    out.ax = vp.x0 + whole_to_int64(x1);
+    out.ay = vp.y0 + whole_to_int64(y1);
+    out.bx = vp.x0 + whole_to_int64(x2);
+    out.by = vp.y0 + whole_to_int64(y2);
     return true;
 }
 

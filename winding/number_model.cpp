@@ -9,7 +9,7 @@ namespace winding {
 std::int64_t round_extended_to_int64(extended x) {
     constexpr extended two_63 = 9223372036854775808.0L;
     if (!std::isfinite(x) || std::fabs(x) >= two_63) return INT64_MIN;
-    return static_cast<std::int64_t>(screen::nearest_integer(x));
+    return screen::whole_to_int64(screen::nearest_integer(x));
 }
 
 std::int32_t to_integer_argument(extended x) {
@@ -19,7 +19,7 @@ std::int32_t to_integer_argument(extended x) {
 std::optional<std::int16_t> round_to_int16_checked(extended x) {
     const double d = static_cast<double>(x);
     if (!(d >= -32768.5 && d < 32767.5)) return std::nullopt;
-    return static_cast<std::int16_t>(screen::nearest_integer(d));
+    return static_cast<std::int16_t>(screen::whole_to_int64(screen::nearest_integer(d)));
 }
 
 bool is_whole_multiple_plus(single x, int k, int m) {
