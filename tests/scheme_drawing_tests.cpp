@@ -315,6 +315,11 @@ TEST(terminal_marks, p_0_overflows_at_the_label_column) {
     EXPECT_EQ(r.how, screen::run_end::end_prompt);
 }
 
+TEST(terminal_marks, p_0_draws_nothing_of_the_phases) {
+    const framebuffer fb = picture_before_prompt("24", "0");
+    for (int colour : {15, 12, 9}) EXPECT_EQ(count_in(fb, colour, 0, 30, 639, 349), 0) << colour;
+}
+
 TEST(terminal_marks, z_12_p_2_shifted_end_mark_carries_w2_at_column_22) {
     scheme_run r;
     r.enter("12", "2").finish().run();
@@ -460,6 +465,25 @@ TEST(shifted_copies, z_24_phase_1_copies_land_in_slots_1_and_2) {
     std::string dashes;
     for (int x = 0; x <= 27; ++x) dashes += fb.at(x, 252) == 15 ? '#' : '.';
     EXPECT_EQ(dashes, "####........########........");
+}
+
+TEST(shifted_copies, z_24_phases_2_and_3_copies) {
+    scheme_run r;
+    snapshot end_of_2, before_prompt;
+    snapshot_when(r, end_of_2, [&r] { return r.state().phase.stored() == 3; });
+    snapshot_when(r, before_prompt, [&r] { return r.state().phase.stored() == 4; });
+    r.enter("24", "4").finish().run();
+    ASSERT_TRUE(end_of_2.pixels && before_prompt.pixels);
+    // Phase 2: segments 43 and 37 to slots 5 and 6, crosses in row 345.
+    for (int x : {141, 165}) EXPECT_EQ(end_of_2.pixels->at(x - 5, 345), 12) << x;
+    const framebuffer& fb = *before_prompt.pixels;
+    // Phase 3: slots 3 and 4 get dots in both rows (28 and 34 dashed, 46
+    // and 40 solid); slots 9 and 10 crosses in row 345 (43 and 37).
+    for (int x : {92, 117}) {
+        EXPECT_EQ(fb.at(x, 344), 9) << x;
+        EXPECT_EQ(fb.at(x, 334), 9) << x;
+    }
+    for (int x : {237, 262}) EXPECT_EQ(fb.at(x - 5, 345), 9) << x;
 }
 
 TEST(shifted_copies, z_24_final_picture_every_slot_shows_one_solid_and_one_dashed_side) {

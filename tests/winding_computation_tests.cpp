@@ -92,6 +92,15 @@ TEST(height_profile, stored_values_carry_the_rounding_of_the_angle_to_a_float) {
 }
 
 TEST(jumper_levels, phases_2_and_3_rewrite_the_jumper_rows_only) {
+    scheme_test::scheme_run r;
+    working_state in_phase_2;
+    r.backend.on_each_wait([&](double) {
+        if (r.state().phase.stored() == 2) in_phase_2 = r.state();
+    });
+    r.enter("24", "4").finish().run();
+    EXPECT_EQ(elements(in_phase_2.path_height, 11, 13), (std::vector<float>{4.499f, 4.5f, 4.501f}));
+    EXPECT_EQ(elements(in_phase_2.path_height, 23, 25), (std::vector<float>{4.599f, 4.6f, 4.601f}));
+    EXPECT_EQ(elements(in_phase_2.path_height, 35, 37), (std::vector<float>{4.499f, 4.5f, 4.501f}));
     const computed c = compute("24", "4");
     EXPECT_EQ(elements(c.end.path_height, 11, 13), (std::vector<float>{4.799f, 4.8f, 4.801f}));
     EXPECT_EQ(elements(c.end.path_height, 23, 25), (std::vector<float>{4.899f, 4.9f, 4.901f}));
@@ -134,10 +143,15 @@ TEST(height_profile, subscript_errors_and_their_steps) {
         {"-24", "4", {102, 103, 104, 98, 99, 100, 102, 103, 104, 108}},
         {"0", "1", {108}},
         {"501", "3", {92, 108, 160, 161}},
+        // Points 1001, 1002 and 1003 fail at their own steps.
+        {"502", "3", {92, 92, 92, 108, 160, 161, 164, 165, 155, 156}},
     };
     for (const auto& c : cases) {
-        const computed r = compute(c.z, c.p);
-        EXPECT_EQ(steps_from(r.reported_steps, 0, c.first_reports.size()), c.first_reports) << c.z << " " << c.p;
+        scheme_test::scheme_run r;
+        r.enter(c.z, c.p).finish().run();
+        EXPECT_EQ(steps_from(r.reported_steps(), 0, c.first_reports.size()), c.first_reports) << c.z << " " << c.p;
+        for (std::size_t k = 0; k < c.first_reports.size() && k < r.backend.questions().size(); ++k)
+            EXPECT_EQ(r.backend.questions()[k].title, "Unhandled Error #9") << c.z << " " << k;
     }
     // Z = 0, p' = 4, as left by the height profile, when step 108 is reported.
     scheme_test::scheme_run zero;
