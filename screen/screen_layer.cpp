@@ -57,8 +57,10 @@ void screen_layer::set_colour(std::int32_t foreground, std::optional<std::int32_
     }
     std::lock_guard lock(picture_mutex_);
     foreground_ = std::uint8_t(foreground);
-    if (background) palette_[0] = ega64_colour(*background);
-    changed();
+    // Only the background and the cursor's colour show in a frame.
+    const std::uint32_t background_rgb = background ? ega64_colour(*background) : palette_[0];
+    if (background_rgb != palette_[0] || cursor_shown_) changed();
+    palette_[0] = background_rgb;
 }
 
 // ---- text ----
@@ -71,7 +73,7 @@ void screen_layer::set_text_position(std::int32_t row, std::int32_t column) {
     }
     std::lock_guard lock(picture_mutex_);
     text_.move_to(row, column);
-    changed();
+    if (cursor_shown_) changed();
 }
 
 void screen_layer::print_string(std::string_view text, bool line_end) {
