@@ -13,6 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#ifdef WINDING_BENCH_COUNTERS
+#include <csignal>
+#endif
 #include <thread>
 
 #include "screen/framebuffer.h"
@@ -25,7 +28,9 @@ namespace {
 using clock_type = std::chrono::steady_clock;
 
 constexpr int tick_ms = 16;           // the redraw check; every second tick is a refresh step
-constexpr double moment_s = 0.001;    // one pass of a polling loop
+// One pass of a polling loop waits this long unless a key comes first: the
+// final wait spins on read_key, and a 1 ms sleep there costs ~2 % of a core.
+constexpr auto moment = std::chrono::milliseconds(10);
 // GL 1.x wants powers of two; the picture sits in the top-left corner.
 constexpr int texture_width = 1024, texture_height = 512;
 // After the close box the program stops at its next check, well within this.
@@ -113,12 +118,42 @@ struct glut_platform::state {
     unsigned ticks = 0;
     bool window_closed = false;  // the close box: freeglut has destroyed the window
     std::unique_ptr<x11_break_keys> break_keys;
+
+    // A key, Pause, Break or the close box; wakes a program in yield_moment.
+    std::mutex input_mutex;
+    std::condition_variable input_cv;
+    std::uint64_t input_count = 0;  // under input_mutex
+    std::uint64_t input_seen = 0;   // program thread only
+
+    void input_arrived() {
+        {
+            std::lock_guard lock(input_mutex);
+            ++input_count;
+        }
+        input_cv.notify_all();
+    }
+
+#ifdef WINDING_BENCH_COUNTERS
+    // The bench build's figures: frames handed over, uploaded, redrawn.
+    std::atomic<unsigned long> presented{0};
+    unsigned long uploads = 0, redraws = 0;  // window thread only
+    void print_counters(const char* when) const {
+        std::fprintf(stderr, "bench-counters %s presented=%lu uploads=%lu redraws=%lu\n", when, presented.load(),
+                     uploads, redraws);
+    }
+#endif
 };
 
 namespace {
 
 // The glut callbacks' way to the backend (they carry no user data).
 glut_platform::state* active = nullptr;
+
+#ifdef WINDING_BENCH_COUNTERS
+// SIGUSR1 asks for the counters; the window thread prints them at its next tick.
+volatile std::sig_atomic_t counters_asked = 0;
+void on_counters_signal(int) { counters_asked = 1; }
+#endif
 
 void upload(const screen_frame& f) {
     glBindTexture(GL_TEXTURE_2D, active->texture);
@@ -162,6 +197,9 @@ void draw_picture() {
         if (s.newest.version != s.uploaded_version && !s.newest.rgb.empty()) {
             upload(s.newest);
             s.uploaded_version = s.newest.version;
+#ifdef WINDING_BENCH_COUNTERS
+            ++s.uploads;
+#endif
         }
     }
     glViewport(0, 0, s.width, s.height);
@@ -180,6 +218,9 @@ void draw_picture() {
     glTexCoord2f(0, t1), glVertex2f(0, 1);
     glEnd();
     glutSwapBuffers();
+#ifdef WINDING_BENCH_COUNTERS
+    ++s.redraws;
+#endif
 }
 
 // Pulls a resized window back to 640:350: after a change of width the
@@ -237,10 +278,14 @@ void on_key(unsigned char key, int, int) {
     if (key == '\r' && modifiers == GLUT_ACTIVE_ALT) return next_fill();
     // freeglut hands Delete over as the DEL character.
     active->sink->key_typed(key == 127 ? extended_key(83) : std::string(1, char(key)));
+    active->input_arrived();
 }
 
 void on_special_key(int key, int, int) {
-    if (const int scan = scan_code(key)) active->sink->key_typed(extended_key(scan));
+    if (const int scan = scan_code(key)) {
+        active->sink->key_typed(extended_key(scan));
+        active->input_arrived();
+    }
 }
 
 // freeglut runs due timers once more after the close box has destroyed the window.
@@ -250,6 +295,12 @@ void on_tick(int) {
     auto& s = *active;
     if (s.window_closed) return;
     if (s.end_requested) return glutLeaveMainLoop();
+#ifdef WINDING_BENCH_COUNTERS
+    if (counters_asked) {
+        counters_asked = 0;
+        s.print_counters("now");
+    }
+#endif
     if (++s.ticks % 2 == 0) s.screen->publish_frame_if_changed();
     bool newer;
     std::string title;
@@ -338,7 +389,18 @@ int glut_platform::run(screen_layer& screen, const std::function<void(screen_lay
         }
         s.program_cv.notify_all();
         s.break_keys = std::make_unique<x11_break_keys>(
-            x_window, [&s] { s.sink->pause_key(); }, [&s] { s.sink->stop_request(); });
+            x_window,
+            [&s] {
+                s.sink->pause_key();
+                s.input_arrived();
+            },
+            [&s] {
+                s.sink->stop_request();
+                s.input_arrived();
+            });
+#ifdef WINDING_BENCH_COUNTERS
+        std::signal(SIGUSR1, on_counters_signal);
+#endif
         glutDisplayFunc(on_display);
         glutReshapeFunc(on_reshape);
         glutKeyboardFunc(on_key);
@@ -358,6 +420,7 @@ int glut_platform::run(screen_layer& screen, const std::function<void(screen_lay
     s.program_cv.notify_all();
     if (!s.end_requested) {
         screen.stop_request();
+        s.input_arrived();
         s.dialog.cancel();
     }
     {
@@ -368,6 +431,9 @@ int glut_platform::run(screen_layer& screen, const std::function<void(screen_lay
         }
     }
     program_thread.join();
+#ifdef WINDING_BENCH_COUNTERS
+    s.print_counters("at-exit");
+#endif
     active = nullptr;
     return code < 0 ? s.exit_code.load() : code;
 }
@@ -384,7 +450,14 @@ void glut_platform::sleep_seconds(double seconds) {
     if (seconds > 0) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
-void glut_platform::yield_moment() { sleep_seconds(moment_s); }
+void glut_platform::yield_moment() {
+    // Input that came in since the last call (perhaps just before the key
+    // was looked for) ends the wait at once.
+    auto& s = *s_;
+    std::unique_lock lock(s.input_mutex);
+    s.input_cv.wait_for(lock, moment, [&s] { return s.input_count != s.input_seen; });
+    s.input_seen = s.input_count;
+}
 
 bool glut_platform::ask_yes_no(const std::string& title, const std::string& text) {
     // The question belongs to the window: one raised before it opened waits for it.
@@ -401,6 +474,9 @@ void glut_platform::present_frame(const screen_frame& frame) {
     // Both threads publish, and each hands its frame over after the core's
     // lock is released: an older frame may come in second.
     std::lock_guard lock(s_->frame_mutex);
+#ifdef WINDING_BENCH_COUNTERS
+    ++s_->presented;
+#endif
     if (frame.version > s_->newest.version) s_->newest = frame;
 }
 

@@ -1,0 +1,86 @@
+// Pause accuracy on the window backend: delay_seconds for 1 s down to
+// 2^-10 s and 0, requested against measured, and the longest gap between
+// two event checks inside a pause. A decorator backend forwards everything
+// to the glut one and times its sleeps, after each of which the screen
+// layer checks for events. Needs a display; prints a table, asserts nothing.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+
+#include "screen/glut_platform.h"
+#include "screen/screen_layer.h"
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+double seconds_since(clock_type::time_point t) {
+    return std::chrono::duration<double>(clock_type::now() - t).count();
+}
+
+class timed_platform final : public screen::platform {
+public:
+    explicit timed_platform(screen::glut_platform& inner) : inner_(inner) {}
+
+    // The gaps are measured between the start of a delay and each return
+    // from a sleep inside it.
+    void start_delay() {
+        last_check_ = clock_type::now();
+        longest_gap_ = 0;
+    }
+    double longest_gap() const { return longest_gap_; }
+
+    void attach(screen::key_sink& sink) override { inner_.attach(sink); }
+    double clock_seconds() override { return inner_.clock_seconds(); }
+    void sleep_seconds(double seconds) override {
+        inner_.sleep_seconds(seconds);
+        const auto now = clock_type::now();
+        longest_gap_ = std::max(longest_gap_, std::chrono::duration<double>(now - last_check_).count());
+        last_check_ = now;
+    }
+    void yield_moment() override { inner_.yield_moment(); }
+    bool ask_yes_no(const std::string& title, const std::string& text) override {
+        return inner_.ask_yes_no(title, text);
+    }
+    void present_frame(const screen::screen_frame& frame) override { inner_.present_frame(frame); }
+    void end_process(int exit_code) override { inner_.end_process(exit_code); }
+
+private:
+    screen::glut_platform& inner_;
+    clock_type::time_point last_check_ = clock_type::now();
+    double longest_gap_ = 0;
+};
+
+}  // namespace
+
+int main() {
+    screen::glut_platform backend;
+    timed_platform timed(backend);
+    screen::screen_layer screen(timed);
+    return backend.run(screen, [&](screen::screen_layer& s) {
+        s.set_screen_mode();
+        s.set_window_title("delay accuracy");
+        s.print_string("measuring delays", true);
+        std::printf("%-12s %5s %12s %12s %12s %10s %8s\n", "requested_s", "runs", "mean_s", "worst_err_ms",
+                    "allowed_ms", "gap_ms", "within");
+        for (int k = 0; k <= 11; ++k) {
+            const double requested = k == 11 ? 0.0 : std::ldexp(1.0, -k);
+            const int runs = k == 11 ? 1000 : std::clamp(1 << k, 3, 64);
+            double total = 0, worst = 0, gap = 0;
+            for (int i = 0; i < runs; ++i) {
+                timed.start_delay();
+                const auto t0 = clock_type::now();
+                s.delay_seconds(requested);
+                const double measured = seconds_since(t0);
+                total += measured;
+                worst = std::max(worst, std::abs(measured - requested));
+                gap = std::max(gap, timed.longest_gap());
+            }
+            const double allowed = 0.002 + 0.01 * requested;
+            std::printf("%-12.6g %5d %12.6f %12.3f %12.3f %10.3f %8s\n", requested, runs, total / runs,
+                        worst * 1e3, allowed * 1e3, gap * 1e3, worst < allowed && gap <= 0.010 ? "yes" : "no");
+            std::fflush(stdout);
+        }
+    });
+}

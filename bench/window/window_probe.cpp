@@ -1,0 +1,157 @@
+// Looks at a program's window through the X server, for the window bench.
+//   window_probe startup RUNS TITLE APP  exec to the first frame with the
+//       header drawn (rows 1 and 2 no longer one colour), RUNS times
+//   window_probe latency RUNS WINDOW     a digit sent with xdotool to the
+//       echo on the screen; BackSpace after each one undoes it
+// Prints seconds (median, min, max); asserts nothing.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+double since(clock_type::time_point t) { return std::chrono::duration<double>(clock_type::now() - t).count(); }
+
+// A window may go away or not be mapped yet while it is looked at.
+int ignore_x_error(Display*, XErrorEvent*) { return 0; }
+
+Window find_titled(Display* d, Window w, const char* title) {
+    char* name = nullptr;
+    if (XFetchName(d, w, &name) && name) {
+        const bool same = std::strcmp(name, title) == 0;
+        XFree(name);
+        if (same) return w;
+    }
+    Window root, parent, *children = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(d, w, &root, &parent, &children, &n)) return 0;
+    Window found = 0;
+    for (unsigned i = 0; i < n && !found; ++i) found = find_titled(d, children[i], title);
+    if (children) XFree(children);
+    return found;
+}
+
+// The pixels of a w x h corner of the window as the screen shows them (a GL
+// window itself cannot be read back), empty when it cannot be read.
+std::vector<unsigned long> grab(Display* d, Window win, int w, int h) {
+    const Window root = DefaultRootWindow(d);
+    int x = 0, y = 0;
+    Window child;
+    if (!XTranslateCoordinates(d, win, root, 0, 0, &x, &y, &child)) return {};
+    // Without a window manager the window opens at -1,-1: its part on the screen.
+    if (x < 0) w += x, x = 0;
+    if (y < 0) h += y, y = 0;
+    XImage* image = XGetImage(d, root, x, y, unsigned(w), unsigned(h), AllPlanes, ZPixmap);
+    if (!image) return {};
+    std::vector<unsigned long> px;
+    px.reserve(std::size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) px.push_back(XGetPixel(image, x, y));
+    XDestroyImage(image);
+    return px;
+}
+
+// Text drawn: a good number of pixels differ from the first one.
+bool has_text(const std::vector<unsigned long>& px) {
+    if (px.empty()) return false;
+    return std::count_if(px.begin(), px.end(), [&](unsigned long p) { return p != px[0]; }) > 200;
+}
+
+void print_figures(const char* what, std::vector<double> t) {
+    std::sort(t.begin(), t.end());
+    std::printf("%s median_ms=%.1f min_ms=%.1f max_ms=%.1f runs=%zu\n", what, t[t.size() / 2] * 1e3,
+                t.front() * 1e3, t.back() * 1e3, t.size());
+}
+
+int startup(Display* d, int runs, const char* title, char* app) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        // The last run's window must be gone, or it would be found instead.
+        for (int j = 0; j < 2000 && find_titled(d, DefaultRootWindow(d), title); ++j)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        const auto t0 = clock_type::now();
+        const pid_t pid = fork();
+        if (pid == 0) {
+            char* argv[] = {app, nullptr};
+            execv(app, argv);
+            _exit(127);
+        }
+        double t = -1;
+        while (since(t0) < 20) {
+            const Window win = find_titled(d, DefaultRootWindow(d), title);
+            if (win && has_text(grab(d, win, 640, 28))) {
+                t = since(t0);
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+        if (t < 0) {
+            std::fputs("window_probe: no header within 20 s\n", stderr);
+            return 1;
+        }
+        times.push_back(t);
+    }
+    print_figures("start_to_first_frame", times);
+    return 0;
+}
+
+// Waits until the window's picture differs from `from`; seconds since t0.
+double until_changed(Display* d, Window win, const std::vector<unsigned long>& from, clock_type::time_point t0,
+                     std::vector<unsigned long>& now) {
+    while (since(t0) < 10) {
+        now = grab(d, win, 640, 350);
+        if (!now.empty() && now != from) return since(t0);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return -1;
+}
+
+int latency(Display* d, int runs, Window win) {
+    std::vector<double> times;
+    std::vector<unsigned long> before = grab(d, win, 640, 350), after, back;
+    for (int i = 0; i < runs; ++i) {
+        const auto t0 = clock_type::now();
+        if (std::system("xdotool key 5") != 0) return 1;
+        const double t = until_changed(d, win, before, t0, after);
+        if (t < 0) {
+            std::fputs("window_probe: the digit did not show within 10 s\n", stderr);
+            return 1;
+        }
+        times.push_back(t);
+        if (std::system("xdotool key BackSpace") != 0) return 1;
+        if (until_changed(d, win, after, clock_type::now(), back) < 0) return 1;
+        before = back;
+    }
+    print_figures("key_to_screen", times);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d || argc < 4) {
+        std::fputs("usage: window_probe startup RUNS TITLE APP | latency RUNS WINDOW (with a display)\n", stderr);
+        return 2;
+    }
+    XSetErrorHandler(ignore_x_error);
+    const int runs = std::atoi(argv[2]);
+    if (std::strcmp(argv[1], "startup") == 0 && argc == 5) return startup(d, runs, argv[3], argv[4]);
+    if (std::strcmp(argv[1], "latency") == 0) return latency(d, runs, Window(std::strtoul(argv[3], nullptr, 0)));
+    return 2;
+}

@@ -1,0 +1,146 @@
+#!/bin/bash
+# Figures of the program in a real window under Xvfb: CPU in its waits,
+# frames uploaded and redrawn in them, pause accuracy, key-to-screen
+# latency, start to first frame and peak memory. Prints; asserts nothing.
+# Usage: window_bench.sh BIN_DIR   (a build with -DWINDING_WINDOW=ON)
+set -euo pipefail
+
+bin=$1
+app=$bin/winding_scheme
+app_counting=$bin/bench/winding_scheme_bench
+probe=$bin/bench/window_probe
+delays=$bin/bench/window_delay_accuracy
+title="SCHEMES: LAP, TWO LAYER, FULL PITCH WINDING"
+import=/usr/bin/import
+window_s=5
+hz=$(getconf CLK_TCK)
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/winding-bench.XXXXXX")
+started=()
+cleanup() {
+    local p
+    for p in "${started[@]}"; do kill "$p" 2>/dev/null || true; done
+    for p in "${started[@]}"; do wait "$p" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+started+=($!)
+for ((i = 0; i < 100; i++)); do [[ -s $work/display ]] && break; sleep 0.05; done
+export DISPLAY=":$(tr -d '\n' <"$work/display")"
+
+# utime + stime of all the process's threads, in clock ticks.
+cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
+
+# Per cent of one core that $1 uses over the next $window_s seconds.
+cpu_percent() {
+    local before after
+    before=$(cpu_ticks "$1")
+    sleep "$window_s"
+    after=$(cpu_ticks "$1")
+    awk -v t=$((after - before)) -v hz="$hz" -v s="$window_s" 'BEGIN { printf "%.2f", 100 * t / hz / s }'
+}
+
+# The counting build's counters (SIGUSR1, answered at its next tick) as "P U R".
+counters() {
+    local lines
+    lines=$(grep -c bench-counters "$work/app.err" || true)
+    kill -USR1 "$1"
+    for ((i = 0; i < 100; i++)); do
+        (($(grep -c bench-counters "$work/app.err" || true) > lines)) && break
+        sleep 0.01
+    done
+    grep bench-counters "$work/app.err" | tail -1 | sed 's/.*presented=\([0-9]*\) uploads=\([0-9]*\) redraws=\([0-9]*\)/\1 \2 \3/'
+}
+
+# The difference of two "P U R" counter readings as "presented/uploads/redraws".
+counted() {
+    local a=($1) b=($2)
+    echo "$((b[0] - a[0]))/$((b[1] - a[1]))/$((b[2] - a[2]))"
+}
+
+start_app() {
+    "$1" >"$work/app.out" 2>"$work/app.err" &
+    app_pid=$!
+    started+=("$app_pid")
+    win=$(timeout 10 xdotool search --sync --limit 1 --onlyvisible --name "^$title\$" | head -1)
+    xdotool windowmove --sync "$win" 0 0
+    timeout 10 xdotool windowfocus --sync "$win"
+}
+
+# Until two screenshots a second apart are the same (at most 60 s).
+until_still() {
+    local i
+    for ((i = 0; i < 60; i++)); do
+        "$import" -window "$win" "$work/a.png"
+        sleep 1
+        "$import" -window "$win" "$work/b.png"
+        cmp -s "$work/a.png" "$work/b.png" && return 0
+    done
+    return 1
+}
+
+declare -A cpu frames
+stages=(entry pause final prompt)
+# One run through the four waits; with "count", the counting build's frames too.
+walk() {
+    local binary=$1 mode=$2 c0 c1 stage
+    start_app "$binary"
+    sleep 1
+    measure() {
+        stage=$1
+        [[ $mode == count ]] && c0=$(counters "$app_pid")
+        cpu[$mode.$stage]=$(cpu_percent "$app_pid")
+        [[ $mode == count ]] && c1=$(counters "$app_pid") && frames[$stage]=$(counted "$c0" "$c1")
+        true
+    }
+    measure entry
+    xdotool type 24 && xdotool key Return && xdotool type 4 && xdotool key Return
+    sleep 1.5
+    measure pause
+    xdotool type --delay 20 +++++++++++++++
+    until_still
+    measure final
+    xdotool key x
+    sleep 1
+    measure prompt
+    peak=$(awk '/VmHWM/ { print $2 " " $3 }' "/proc/$app_pid/status")
+    xdotool key y
+    local rc=0
+    wait "$app_pid" || rc=$?
+    exit_code[$mode]=$rc
+}
+declare -A exit_code
+walk "$app" real
+peak_real=$peak
+walk "$app_counting" count
+totals=$(grep 'bench-counters at-exit' "$work/app.err" | sed 's/.*at-exit //')
+
+# Key-to-screen latency during the entry of Z.
+start_app "$app"
+sleep 1
+latency=$("$probe" latency 20 "$win")
+kill "$app_pid"
+wait "$app_pid" 2>/dev/null || true
+
+startup=$("$probe" startup 5 "$title" "$app")
+delay_table=$("$delays")
+
+echo "== window bench: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //'), Xvfb, Mesa software GL"
+echo
+printf '%-28s %10s %22s\n' "wait ($window_s s each)" "CPU %" "presented/uploads/redraws"
+declare -A names=([entry]="entry of Z" [pause]="animation, 1 s pauses" [final]="final wait" [prompt]="end prompt")
+for stage in "${stages[@]}"; do
+    printf '%-28s %10s %22s\n' "${names[$stage]}" "${cpu[real.$stage]}" "${frames[$stage]}"
+done
+echo "(CPU of winding_scheme; frames of winding_scheme_bench, whose CPU was:" \
+    "${cpu[count.entry]} ${cpu[count.pause]} ${cpu[count.final]} ${cpu[count.prompt]})"
+echo "whole counting run: $totals; exit codes ${exit_code[real]} and ${exit_code[count]}"
+echo "peak resident memory (VmHWM) of a whole run: $peak_real"
+echo
+echo "$latency (xdotool key to the digit in a screenshot, xdotool's own start included)"
+echo "$startup (exec to the header in a screenshot)"
+echo
+echo "delay_seconds on the window backend (allowed: 2 ms + 1 %; gap: the longest between event checks)"
+echo "$delay_table"
