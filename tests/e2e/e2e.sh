@@ -2,11 +2,12 @@
 # End-to-end cases of the program in its real window, each on an Xvfb
 # display of its own (Xvfb picks a free number through -displayfd).
 # Usage: e2e.sh CASE BIN_DIR   (BIN_DIR holds winding_scheme and the e2e tools)
+#        e2e.sh --list          (the cases, one a line, for CTest)
 # Every wait is bounded; whatever a case starts is killed when it ends.
 set -euo pipefail
 
 case_name=$1
-bin=$2
+bin=${2:-}
 app=$bin/winding_scheme
 scene=$bin/tests/e2e/e2e_scene
 snapshot=$bin/tests/e2e/headless_snapshot
@@ -41,6 +42,7 @@ fail() {
     exit 1
 }
 
+[[ $case_name == --list ]] ||
 for tool in Xvfb xdotool xprop xwininfo "$convert" "$compare" "$import"; do
     command -v "$tool" >/dev/null || fail "$tool is missing (Debian: xvfb, xdotool, x11-utils, imagemagick)"
 done
@@ -183,23 +185,113 @@ case_end() {
     expect_exit 0
 }
 
-case_close_during_entry() {
+# The close box and Ctrl+Break in each wait of the run: the process ends
+# with code 0 on its own, without waiting at the end prompt for a key.
+stop_ways=(close break)
+stop_stages=(entry_of_z entry_of_p animation_pause final_wait end_prompt)
+
+# Brings the winding run into wait $1 and waits until the window shows it.
+reach_stage() {
+    case $1 in
+        entry_of_z)
+            xdotool type 2
+            # Z=2 on row 3, short of the cursor (a stopped entry hides it).
+            shows_headless 24x14+56+28 --stop-at 2 2
+            ;;
+        entry_of_p)
+            xdotool type --delay 20 24 && xdotool key Return && xdotool type 4
+            shows_headless 32x14+176+28 --stop-at 2 $'24\r4'
+            ;;
+        animation_pause)
+            # Without "+" every segment waits a second: the run is in a pause
+            # nearly all the time for minutes.
+            xdotool type --delay 20 24 && xdotool key Return && xdotool type 4 && xdotool key Return
+            shows_headless 640x42+0+0 --stop-at 2 $'24\r4\r'
+            ;;
+        final_wait)
+            type_fast_run
+            shows_headless 640x350+0+0 "$fast_keys"
+            ;;
+        end_prompt)
+            type_fast_run
+            shows_headless 640x350+0+0 "$fast_keys"
+            xdotool key x
+            shows_headless 640x350+0+0 "$fast_keys" x
+            ;;
+    esac
+}
+
+case_stop() {
+    local way=$1 stage=$2
     start_display
     start_app "$app"
     main_window "$title"
-    xdotool type 2
-    "$send_close" "$main"
+    reach_stage "$stage"
+    case $way in
+        close) "$send_close" "$main" ;;
+        break) xdotool key ctrl+Pause ;;
+    esac
+    expect_exit 0
+    ! grep -q "did not stop" "$work/app.err" || fail "the program thread had to be abandoned"
+}
+
+# Two screenshots of the main window a few pause lengths apart are the same.
+picture_still() {
+    "$import" -window "$main" "$work/still-a.png" 2>/dev/null || return 1
+    sleep 2.5
+    "$import" -window "$main" "$work/still-b.png" 2>/dev/null || return 1
+    [[ $("$compare" -metric AE "$work/still-a.png" "$work/still-b.png" null: 2>&1) == 0 ]]
+}
+
+case_pause_holds_the_animation() {
+    start_display
+    start_app "$app"
+    main_window "$title"
+    reach_stage animation_pause
+    picture_still && fail "the animation does not move before Pause"
+    xdotool key Pause
+    # Pause comes in on a connection of its own: the next key must come after it.
+    sleep 1
+    picture_still || fail "the picture changed while paused"
+    xdotool key x
+    moved() { ! picture_still; }
+    wait_for 10 moved || fail "the animation did not go on after a key"
+}
+
+case_pause_in_final_wait_swallows_a_key() {
+    start_display
+    start_app "$app"
+    main_window "$title"
+    reach_stage final_wait
+    xdotool key Pause
+    sleep 1
+    # "a" ends the pause only; "b" ends the wait, "c" the prompt.
+    xdotool key a
+    sleep 1
+    shows_headless 640x350+0+0 "$fast_keys"
+    app_running || fail "the program ended on the key that ended the pause"
+    xdotool key b
+    shows_headless 640x350+0+0 "$fast_keys" x
+    xdotool key c
     expect_exit 0
 }
 
-case_ctrl_break_in_final_wait() {
+case_key_storm_in_animation() {
     start_display
     start_app "$app"
     main_window "$title"
-    type_fast_run
-    shows_headless 640x350+0+0 "$fast_keys"
-    # With the prompt the program would wait for another key.
-    xdotool key ctrl+Pause
+    reach_stage animation_pause
+    # 500 "+" within the first pause: the buffer keeps 15, which make the
+    # rest of the drawing fast; the others are lost, so none is left over
+    # for the final wait.
+    xdotool type --delay 0 "$(printf '+%.0s' {1..500})"
+    shows_headless 640x350+0+0 $'24\r4\r+++++++++++++++'
+    sleep 1
+    shows_headless 640x350+0+0 $'24\r4\r+++++++++++++++'
+    xdotool key x
+    shows_headless 640x350+0+0 $'24\r4\r+++++++++++++++' x
+    app_running || fail "the program ended before the prompt's key"
+    xdotool key y
     expect_exit 0
 }
 
@@ -349,6 +441,17 @@ case_no_gl_window() {
     true
 }
 
-declare -F "case_$case_name" >/dev/null || fail "no such case"
-"case_$case_name"
+if [[ $case_name == --list ]]; then
+    declare -F | sed -n 's/^declare -f case_//p' | grep -vx stop
+    for way in "${stop_ways[@]}"; do
+        for stage in "${stop_stages[@]}"; do echo "stop_${way}_in_${stage}"; done
+    done
+    exit 0
+fi
+if [[ $case_name =~ ^stop_([a-z]+)_in_([a-z_]+)$ ]]; then
+    case_stop "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
+else
+    declare -F "case_$case_name" >/dev/null || fail "no such case"
+    "case_$case_name"
+fi
 echo "PASS ($case_name)"
