@@ -13,7 +13,6 @@ delays=$bin/bench/window_delay_accuracy
 title="SCHEMES: LAP, TWO LAYER, FULL PITCH WINDING"
 import=/usr/bin/import
 window_s=5
-hz=$(getconf CLK_TCK)
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/winding-bench.XXXXXX")
 started=()
@@ -30,16 +29,17 @@ started+=($!)
 for ((i = 0; i < 100; i++)); do [[ -s $work/display ]] && break; sleep 0.05; done
 export DISPLAY=":$(tr -d '\n' <"$work/display")"
 
-# utime + stime of all the process's threads, in clock ticks.
-cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
+# Nanoseconds on a CPU of all the process's threads (schedstat: finer than
+# the clock ticks of /proc/PID/stat).
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ t += $1 } END { printf "%.0f", t }'; }
 
 # Per cent of one core that $1 uses over the next $window_s seconds.
 cpu_percent() {
     local before after
-    before=$(cpu_ticks "$1")
+    before=$(cpu_ns "$1")
     sleep "$window_s"
-    after=$(cpu_ticks "$1")
-    awk -v t=$((after - before)) -v hz="$hz" -v s="$window_s" 'BEGIN { printf "%.2f", 100 * t / hz / s }'
+    after=$(cpu_ns "$1")
+    awk -v t=$((after - before)) -v s="$window_s" 'BEGIN { printf "%.2f", 100 * t / 1e9 / s }'
 }
 
 # The counting build's counters (SIGUSR1, answered at its next tick) as "P U R".

@@ -4,8 +4,8 @@
 // What it implements:
 //  [x] the 640x350 frame as a texture over the window, linear filtering,
 //      pixel for pixel at 1:1; a redraw only when a newer frame exists
-//  [x] the refresh step (publish_frame_if_changed) about every 32 ms and the
-//      redraw check about every 16 ms, both on the window thread
+//  [x] the refresh step (publish_frame_if_changed) and then the redraw check
+//      about every 32 ms on the window thread, which sleeps in between
 //  [x] the title and the resize mode carried by the frame; a title set
 //      before the window opens is the one it opens with
 //  [x] resizing stretches the picture and pulls the window back to 640:350;
