@@ -139,7 +139,8 @@ echo "(CPU of winding_scheme; frames of winding_scheme_bench, whose CPU was:" \
 echo "whole counting run: $totals; exit codes ${exit_code[real]} and ${exit_code[count]}"
 echo "peak resident memory (VmHWM) of a whole run: $peak_real"
 echo
-echo "$latency (xdotool key to the digit in a screenshot, xdotool's own start included)"
+echo "$latency"
+echo "(xdotool key to the digit in a screenshot; the second line: until xdotool has exited)"
 echo "$startup (exec to the header in a screenshot)"
 echo
 echo "delay_seconds on the window backend (allowed: 2 ms + 1 %; gap: the longest between event checks)"

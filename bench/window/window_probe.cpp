@@ -122,11 +122,12 @@ double until_changed(Display* d, Window win, const std::vector<unsigned long>& f
 }
 
 int latency(Display* d, int runs, Window win) {
-    std::vector<double> times;
+    std::vector<double> times, xdotool_times;
     std::vector<unsigned long> before = grab(d, win, 640, 350), after, back;
     for (int i = 0; i < runs; ++i) {
         const auto t0 = clock_type::now();
         if (std::system("xdotool key 5") != 0) return 1;
+        xdotool_times.push_back(since(t0));
         const double t = until_changed(d, win, before, t0, after);
         if (t < 0) {
             std::fputs("window_probe: the digit did not show within 10 s\n", stderr);
@@ -138,6 +139,7 @@ int latency(Display* d, int runs, Window win) {
         before = back;
     }
     print_figures("key_to_screen", times);
+    print_figures("of_which_xdotool_itself", xdotool_times);
     return 0;
 }
 
