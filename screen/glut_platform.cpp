@@ -126,7 +126,15 @@ struct glut_platform::state {
     std::mutex input_mutex;
     std::condition_variable input_cv;
     std::uint64_t input_count = 0;  // under input_mutex
-    std::uint64_t input_seen = 0;   // program thread only
+    std::uint64_t input_seen = 0;   // under input_mutex
+
+    // Until input comes in or `time` has passed; input since the last wait
+    // (perhaps just before the program looked for a key) ends it at once.
+    void wait_for_input(std::chrono::duration<double> time) {
+        std::unique_lock lock(input_mutex);
+        input_cv.wait_for(lock, time, [this] { return input_count != input_seen; });
+        input_seen = input_count;
+    }
 
     void input_arrived() {
         {
@@ -453,18 +461,12 @@ void glut_platform::sleep_seconds(double seconds) {
     // A sleep wakes ~0.2 ms late, now and then by a millisecond or more.
     // Waking a little early keeps the core's 9 ms event checks within 10 ms;
     // its delay loop sleeps the rest, and its polling loops do not mind.
+    // Input ends the sleep too: the core's polling loops answer at once.
     if (seconds >= 2 * wake_early_s) seconds -= wake_early_s;
-    if (seconds > 0) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    if (seconds > 0) s_->wait_for_input(std::chrono::duration<double>(seconds));
 }
 
-void glut_platform::yield_moment() {
-    // Input that came in since the last call (perhaps just before the key
-    // was looked for) ends the wait at once.
-    auto& s = *s_;
-    std::unique_lock lock(s.input_mutex);
-    s.input_cv.wait_for(lock, moment, [&s] { return s.input_count != s.input_seen; });
-    s.input_seen = s.input_count;
-}
+void glut_platform::yield_moment() { s_->wait_for_input(moment); }
 
 bool glut_platform::ask_yes_no(const std::string& title, const std::string& text) {
     // The question belongs to the window: one raised before it opened waits for it.

@@ -16,8 +16,10 @@
 //      modifier keys alone as nothing
 //  [x] Pause -> pause_key, Ctrl+Break -> stop_request (second Xlib connection)
 //  [x] the close box -> stop_request, then the process ends with code 0
-//  [x] yield_moment waits up to 10 ms, less when a key, Pause, Break or the
-//      close box comes in: a program spinning on read_key stays near idle
+//  [x] yield_moment waits up to 10 ms and sleep_seconds as asked (waking
+//      0.5 ms early), both less when a key, Pause, Break or the close box
+//      comes in: a program spinning on read_key stays near idle, and the
+//      core's polling loops answer a key at once
 //  [x] the Yes/No question as an X window of its own (yes_no_dialog)
 //  [x] exit code 1 without a display or without a double-buffered RGBA
 //      window with a depth buffer, before any window opens
