@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "scheme_run.h"
+#include "screen_test_support.h"
 #include "screen/circle_raster.h"
-#include "screen/font_8x14.h"
 #include "screen/line_raster.h"
 
 namespace {
@@ -39,15 +39,7 @@ void at_phase_2(scheme_run& r, snapshot& out) {
 }
 
 bool cell_shows(const framebuffer& fb, int row, int column, const std::string& text, int colour) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto& glyph = screen::font_8x14[static_cast<unsigned char>(text[i])];
-        for (int y = 0; y < 14; ++y)
-            for (int x = 0; x < 8; ++x) {
-                const int want = (glyph[std::size_t(y)] >> (7 - x)) & 1 ? colour : 0;
-                if (fb.at((column - 1 + int(i)) * 8 + x, (row - 1) * 14 + y) != want) return false;
-            }
-    }
-    return true;
+    return screen_test::cells_show(screen_test::snapshot_picture{fb}, row, column, text, colour);
 }
 
 int count_in(const framebuffer& fb, int colour, int x0, int y0, int x1, int y1) {

@@ -29,15 +29,36 @@ inline int count_set(const screen::screen_layer& s) {
            count_colour(s, 0, 0, 0, screen::screen_width - 1, screen::screen_height - 1);
 }
 
-// True when text cell (row, column) shows `ch` in `foreground` on colour 0.
-inline bool cell_shows(const screen::screen_layer& s, int row, int column, unsigned char ch, int foreground) {
-    const auto& glyph = screen::font_8x14[ch];
-    for (int y = 0; y < 14; ++y)
-        for (int x = 0; x < 8; ++x) {
-            const int want = (glyph[std::size_t(y)] >> (7 - x)) & 1 ? foreground : 0;
-            if (s.pixel((column - 1) * 8 + x, (row - 1) * 14 + y) != want) return false;
-        }
+// The colour of pixel (x, y), 0..7 by 0..13, of a cell showing `ch` in
+// `foreground`: the glyph in the foreground, the rest in colour 0.
+inline int glyph_colour(unsigned char ch, int x, int y, int foreground) {
+    return (screen::font_8x14[ch][std::size_t(y)] >> (7 - x)) & 1 ? foreground : 0;
+}
+
+// True when the cells from (row, column) on show `text` in `foreground`.
+template <class Picture>
+bool cells_show(const Picture& p, int row, int column, const std::string& text, int foreground) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        for (int y = 0; y < 14; ++y)
+            for (int x = 0; x < 8; ++x)
+                if (p.pixel_at((column - 1 + int(i)) * 8 + x, (row - 1) * 14 + y) !=
+                    glyph_colour(static_cast<unsigned char>(text[i]), x, y, foreground))
+                    return false;
     return true;
+}
+
+// The two pictures tests look at: the live screen and a snapshot of it.
+struct live_picture {
+    const screen::screen_layer& s;
+    int pixel_at(int x, int y) const { return s.pixel(x, y); }
+};
+struct snapshot_picture {
+    const screen::framebuffer& fb;
+    int pixel_at(int x, int y) const { return fb.at(x, y); }
+};
+
+inline bool cell_shows(const screen::screen_layer& s, int row, int column, unsigned char ch, int foreground) {
+    return cells_show(live_picture{s}, row, column, std::string(1, char(ch)), foreground);
 }
 
 // The columns of `text` from `column` on, each as cell_shows; empty when

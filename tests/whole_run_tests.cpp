@@ -28,7 +28,6 @@ using whole_run = scheme_test::scheme_run;
 std::string row_mismatch_under_poles(const screen::screen_layer& s, int row, int column, const std::string& text,
                                      int colour, const std::vector<int>& pole_x) {
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto& glyph = screen::font_8x14[static_cast<unsigned char>(text[i])];
         const int c = column + int(i);
         for (int y = 0; y < 14; ++y)
             for (int x = 0; x < 8; ++x) {
@@ -36,7 +35,8 @@ std::string row_mismatch_under_poles(const screen::screen_layer& s, int row, int
                 // The line's dash pattern 0xFF99 counts from y 30.
                 const bool pole = py >= 30 && std::find(pole_x.begin(), pole_x.end(), px) != pole_x.end() &&
                                   ((0xFF99 >> (15 - (py - 30) % 16)) & 1);
-                const int want = pole ? 2 : (glyph[std::size_t(y)] >> (7 - x)) & 1 ? colour : 0;
+                const int want =
+                    pole ? 2 : screen_test::glyph_colour(static_cast<unsigned char>(text[i]), x, y, colour);
                 if (s.pixel(px, py) != want)
                     return "row " + std::to_string(row) + " column " + std::to_string(c) + " pixel " +
                            std::to_string(px) + "," + std::to_string(py);
