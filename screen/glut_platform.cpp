@@ -5,7 +5,11 @@
 #include <GL/freeglut.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -13,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #ifdef WINDING_BENCH_COUNTERS
 #include <csignal>
 #endif
@@ -27,14 +32,17 @@ namespace {
 
 using clock_type = std::chrono::steady_clock;
 
-// The refresh step and then the redraw check. Each wake-up of the window
-// thread costs, so once per refresh step: a frame the program thread hands
-// over itself (at the end, before a question) waits for the next tick.
-constexpr int tick_ms = 32;
+// The refresh step: a changed picture becomes a frame at most this often.
+// The window thread sleeps while nothing changes; a wake-up costs about as
+// much as the check it would make.
+constexpr auto refresh_period = std::chrono::milliseconds(32);
 // One pass of a polling loop waits this long unless a key comes first: the
 // final wait spins on read_key, and a 1 ms sleep there costs ~2 % of a core.
 constexpr auto moment = std::chrono::milliseconds(10);
-constexpr double wake_early_s = 0.0005;
+// A sleep here wakes ~0.1 ms late, and a few times a minute by 2 to 3 ms
+// (the machine's scheduler). Event checks inside a delay are meant to be
+// about 9 ms and never more than 10 ms apart: aiming at 7.5 ms keeps them so.
+constexpr double delay_check_s = 0.0075;
 // GL 1.x wants powers of two; the picture sits in the top-left corner.
 constexpr int texture_width = 1024, texture_height = 512;
 // After the close box the program stops at its next check, well within this.
@@ -102,6 +110,10 @@ struct glut_platform::state {
     screen_frame newest;  // under frame_mutex
 
     std::atomic<bool> end_requested{false};
+    // The window thread's sleep ends on X input or on a write here: a change
+    // of the picture, a frame handed over, the end of the process.
+    int wake_fd = -1;
+    std::atomic<bool> refresh_wanted{true};
     std::atomic<int> exit_code{0};
     // The program thread's end, and the window's opening and end.
     std::mutex program_mutex;
@@ -136,6 +148,11 @@ struct glut_platform::state {
         input_seen = input_count;
     }
 
+    void wake() const {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const auto written = write(wake_fd, &one, sizeof one);
+    }
+
     void input_arrived() {
         {
             std::lock_guard lock(input_mutex);
@@ -161,9 +178,14 @@ namespace {
 glut_platform::state* active = nullptr;
 
 #ifdef WINDING_BENCH_COUNTERS
-// SIGUSR1 asks for the counters; the window thread prints them at its next tick.
+// SIGUSR1 asks for the counters; the window thread wakes and prints them.
 volatile std::sig_atomic_t counters_asked = 0;
-void on_counters_signal(int) { counters_asked = 1; }
+int counters_wake_fd = -1;
+void on_counters_signal(int) {
+    counters_asked = 1;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = write(counters_wake_fd, &one, sizeof one);
+}
 #endif
 
 void upload(const screen_frame& f) {
@@ -299,20 +321,14 @@ void on_special_key(int key, int, int) {
     }
 }
 
-// freeglut runs due timers once more after the close box has destroyed the window.
 void on_close() { active->window_closed = true; }
 
-void on_tick(int) {
+// ---- the window thread's loop ----
+
+// A frame newer than the one shown: its title and scaling now, the picture
+// at the next redraw.
+void take_newest_frame() {
     auto& s = *active;
-    if (s.window_closed) return;
-    if (s.end_requested) return glutLeaveMainLoop();
-#ifdef WINDING_BENCH_COUNTERS
-    if (counters_asked) {
-        counters_asked = 0;
-        s.print_counters("now");
-    }
-#endif
-    s.screen->publish_frame_if_changed();
     bool newer;
     std::string title;
     resize_scaling scaling;
@@ -330,7 +346,61 @@ void on_tick(int) {
         newer = true;
     }
     if (newer) glutPostRedisplay();
-    glutTimerFunc(tick_ms, on_tick, 0);
+}
+
+// Until X input, a wake-up, or `deadline` (none: no deadline).
+void sleep_for_events(Display* display, std::optional<clock_type::time_point> deadline) {
+    auto& s = *active;
+    // Events already read into Xlib's queue do not show on the connection;
+    // XPending also sends what is still buffered.
+    if (XPending(display)) return;
+    int timeout_ms = -1;
+    if (deadline) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - clock_type::now());
+        timeout_ms = int(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+    }
+    pollfd fds[] = {{ConnectionNumber(display), POLLIN, 0}, {s.wake_fd, POLLIN, 0}};
+    poll(fds, 2, timeout_ms);
+    std::uint64_t count;
+    while (read(s.wake_fd, &count, sizeof count) > 0) {
+    }
+}
+
+// freeglut's events and redraws, and the refresh steps on a fixed 32 ms
+// beat, skipping the beats with nothing changed; asleep while nothing
+// happens. A change is taken at the beat after it, not at once: the program
+// is most likely still drawing then, and half a picture would cost a
+// second frame.
+void run_window_loop() {
+    auto& s = *active;
+    Display* const display = glXGetCurrentDisplay();
+    const auto beat_origin = clock_type::now();
+    auto last_beat = beat_origin - refresh_period;
+    for (;;) {
+        std::optional<clock_type::time_point> deadline;
+        if (s.refresh_wanted) {
+            const auto now = clock_type::now();
+            const auto beat = beat_origin + (now - beat_origin) / refresh_period * refresh_period;
+            if (beat > last_beat) {
+                // Cleared first: a change from now on asks again.
+                s.refresh_wanted = false;
+                last_beat = beat;
+                s.screen->publish_frame_if_changed();
+            } else {
+                deadline = beat + refresh_period;
+            }
+        }
+        take_newest_frame();
+        glutMainLoopEvent();
+        if (s.window_closed || s.end_requested) return;
+#ifdef WINDING_BENCH_COUNTERS
+        if (counters_asked) {
+            counters_asked = 0;
+            s.print_counters("now");
+        }
+#endif
+        sleep_for_events(display, deadline);
+    }
 }
 
 }  // namespace
@@ -339,6 +409,11 @@ glut_platform::glut_platform() : s_(std::make_unique<state>()) {}
 glut_platform::~glut_platform() = default;
 
 int glut_platform::run(screen_layer& screen, const std::function<void(screen_layer&)>& program) {
+    // Mesa's software renderer wakes one helper thread per core for every
+    // frame; for one small picture now and then that costs more than the
+    // drawing itself (0.3 % of a core against 0.1 % at one frame a second).
+    // Set before any thread starts; a value of the user's own stands.
+    setenv("LP_NUM_THREADS", "0", 0);
     // Three threads speak X: the window thread (freeglut, GL), the Pause and
     // Break watcher and the question window.
     XInitThreads();
@@ -368,6 +443,12 @@ int glut_platform::run(screen_layer& screen, const std::function<void(screen_lay
     }
 
     auto& s = *s_;
+    s.wake_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (s.wake_fd < 0) {
+        std::perror("winding_scheme: eventfd");
+        glutExit();
+        return 1;
+    }
     s.screen = &screen;
     active = &s;
     std::thread program_thread([this, &screen, &program] {
@@ -410,6 +491,7 @@ int glut_platform::run(screen_layer& screen, const std::function<void(screen_lay
                 s.input_arrived();
             });
 #ifdef WINDING_BENCH_COUNTERS
+        counters_wake_fd = s.wake_fd;
         std::signal(SIGUSR1, on_counters_signal);
 #endif
         glutDisplayFunc(on_display);
@@ -417,9 +499,9 @@ int glut_platform::run(screen_layer& screen, const std::function<void(screen_lay
         glutKeyboardFunc(on_key);
         glutSpecialFunc(on_special_key);
         glutCloseFunc(on_close);
-        glutTimerFunc(tick_ms, on_tick, 0);
-        glutMainLoop();
+        run_window_loop();
         s.break_keys.reset();
+        glutExit();
     }
 
     // The main loop returns after an end request or when the window has been
@@ -446,6 +528,7 @@ int glut_platform::run(screen_layer& screen, const std::function<void(screen_lay
     s.print_counters("at-exit");
 #endif
     active = nullptr;
+    close(s.wake_fd);
     return code < 0 ? s.exit_code.load() : code;
 }
 
@@ -458,13 +541,11 @@ double glut_platform::clock_seconds() {
 }
 
 void glut_platform::sleep_seconds(double seconds) {
-    // A sleep wakes ~0.2 ms late, now and then by a millisecond or more.
-    // Waking a little early keeps the core's 9 ms event checks within 10 ms;
-    // its delay loop sleeps the rest, and its polling loops do not mind.
-    // Input ends the sleep too: the core's polling loops answer at once.
-    if (seconds >= 2 * wake_early_s) seconds -= wake_early_s;
+    // Input ends the sleep: the core's polling loops answer at once.
     if (seconds > 0) s_->wait_for_input(std::chrono::duration<double>(seconds));
 }
+
+double glut_platform::delay_check_seconds() const { return delay_check_s; }
 
 void glut_platform::yield_moment() { s_->wait_for_input(moment); }
 
@@ -487,13 +568,20 @@ void glut_platform::present_frame(const screen_frame& frame) {
     ++s_->presented;
 #endif
     if (frame.version > s_->newest.version) s_->newest = frame;
+    s_->wake();
+}
+
+void glut_platform::picture_changed() {
+    s_->refresh_wanted = true;
+    s_->wake();
 }
 
 void glut_platform::end_process(int exit_code) {
-    // The window thread leaves its main loop at its next tick; run() then
-    // returns this code once the program thread has unwound.
+    // The window thread leaves its loop when it wakes; run() then returns
+    // this code once the program thread has unwound.
     s_->exit_code = exit_code;
     s_->end_requested = true;
+    s_->wake();
 }
 
 }  // namespace screen

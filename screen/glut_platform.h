@@ -4,8 +4,9 @@
 // What it implements:
 //  [x] the 640x350 frame as a texture over the window, linear filtering,
 //      pixel for pixel at 1:1; a redraw only when a newer frame exists
-//  [x] the refresh step (publish_frame_if_changed) and then the redraw check
-//      about every 32 ms on the window thread, which sleeps in between
+//  [x] the refresh step (publish_frame_if_changed) on a 32 ms beat on the
+//      window thread, which sleeps until X input, a change of the picture
+//      or a frame handed over: no wake-ups while nothing changes
 //  [x] the title and the resize mode carried by the frame; a title set
 //      before the window opens is the one it opens with
 //  [x] resizing stretches the picture and pulls the window back to 640:350;
@@ -16,10 +17,12 @@
 //      modifier keys alone as nothing
 //  [x] Pause -> pause_key, Ctrl+Break -> stop_request (second Xlib connection)
 //  [x] the close box -> stop_request, then the process ends with code 0
-//  [x] yield_moment waits up to 10 ms and sleep_seconds as asked (waking
-//      0.5 ms early), both less when a key, Pause, Break or the close box
-//      comes in: a program spinning on read_key stays near idle, and the
-//      core's polling loops answer a key at once
+//  [x] yield_moment waits up to 10 ms and sleep_seconds as asked, both less
+//      when a key, Pause, Break or the close box comes in: a program
+//      spinning on read_key stays near idle, and the core's polling loops
+//      answer a key at once
+//  [x] event checks inside a delay every 7.5 ms, so that a sleep that wakes
+//      late still keeps them within 10 ms of each other
 //  [x] the Yes/No question as an X window of its own (yes_no_dialog)
 //  [x] exit code 1 without a display or without a double-buffered RGBA
 //      window with a depth buffer, before any window opens
@@ -59,8 +62,10 @@ public:
     double clock_seconds() override;
     void sleep_seconds(double seconds) override;
     void yield_moment() override;
+    double delay_check_seconds() const override;
     bool ask_yes_no(const std::string& title, const std::string& text) override;
     void present_frame(const screen_frame& frame) override;
+    void picture_changed() override;
     void end_process(int exit_code) override;
 
     struct state;

@@ -54,6 +54,7 @@ public:
     bool gave_up() const { return gave_up_; }
     const screen_frame& last_frame() const { return last_frame_; }
     int frames_presented() const { return frames_presented_; }
+    int picture_changes() const { return picture_changes_; }
     double now() const { return now_; }
 
     // ---- platform ----
@@ -64,6 +65,7 @@ public:
     void yield_moment() override;
     bool ask_yes_no(const std::string& title, const std::string& text) override;
     void present_frame(const screen_frame& frame) override;
+    void picture_changed() override { ++picture_changes_; }
     void end_process(int exit_code) override;
 
 private:
@@ -91,6 +93,7 @@ private:
     int end_process_calls_ = 0;
     screen_frame last_frame_;
     int frames_presented_ = 0;
+    int picture_changes_ = 0;
 };
 
 }  // namespace screen

@@ -47,6 +47,10 @@ public:
     // A system-modal question; true for Yes.
     virtual bool ask_yes_no(const std::string& title, const std::string& text) = 0;
     virtual void present_frame(const screen_frame& frame) = 0;
+    // The picture has changed since the last frame was made (said once per
+    // frame, from the thread that changed it, with the picture locked): a
+    // backend can sleep while nothing changes instead of polling for it.
+    virtual void picture_changed() {}
     // The process is to end with this code; the core then unwinds the
     // program thread, so a backend may also return from here.
     virtual void end_process(int exit_code) = 0;

@@ -309,8 +309,7 @@ void screen_layer::stop_request() {
 
 // ---- frames ----
 
-screen_frame screen_layer::make_frame_locked() const {
-    screen_frame frame;
+void screen_layer::make_frame_locked(screen_frame& frame) const {
     frame.rgb.resize(std::size_t(screen_width) * screen_height);
     const auto& px = pixels_.pixels();
     for (std::size_t i = 0; i < px.size(); ++i) frame.rgb[i] = palette_[px[i]];
@@ -323,26 +322,27 @@ screen_frame screen_layer::make_frame_locked() const {
     frame.title = title_;
     frame.scaling = scaling_;
     frame.version = version_;
-    return frame;
 }
 
 screen_frame screen_layer::make_frame() const {
+    screen_frame frame;
     std::lock_guard lock(picture_mutex_);
-    return make_frame_locked();
+    make_frame_locked(frame);
+    return frame;
 }
 
 bool screen_layer::publish_frame_if_changed() {
     // The program thread and the refresh step may publish at the same time:
     // the newer frame must not arrive first.
+    // The frame's buffer is kept: a fresh one costs its page faults each time.
     std::lock_guard order(publish_mutex_);
-    screen_frame frame;
     {
         std::lock_guard lock(picture_mutex_);
         if (version_ == published_version_) return false;
-        frame = make_frame_locked();
+        make_frame_locked(publishing_);
         published_version_ = version_;
     }
-    backend_.present_frame(frame);
+    backend_.present_frame(publishing_);
     return true;
 }
 

@@ -96,16 +96,19 @@ public:
 
 private:
     bool operation_blocked() const { return error_pending(); }
-    void changed() { ++version_; }
+    void changed() {
+        if (version_++ == published_version_) backend_.picture_changed();
+    }
     // Pause and stop requests between steps and inside delays.
     void service_pause_and_stop();
     [[noreturn]] void end_thread(run_end how);
     [[noreturn]] void end_process(run_end how, int exit_code);
-    screen_frame make_frame_locked() const;
+    void make_frame_locked(screen_frame& frame) const;
 
     platform& backend_;
     mutable std::mutex picture_mutex_;  // the picture and window settings
     std::mutex publish_mutex_;          // frames reach the backend in version order
+    screen_frame publishing_;           // under publish_mutex_
     framebuffer pixels_;
     screen_palette palette_ = default_palette();
     viewport viewport_;

@@ -324,6 +324,31 @@ TEST(halt_program, ends_the_program_and_then_the_process) {
     EXPECT_EQ(h.backend.end_process_calls(), 1);
 }
 
+// ---- frames ----
+
+// A window that sleeps until the picture changes relies on hearing of the
+// first change after every frame, and on no frame without a change.
+TEST(frames, one_per_change_and_the_backend_hears_of_the_first_change_after_each) {
+    headless_screen h;
+    EXPECT_TRUE(h.screen.publish_frame_if_changed());
+    EXPECT_FALSE(h.screen.publish_frame_if_changed());
+    const int heard = h.backend.picture_changes();
+    h.screen.set_colour(14);               // not visible: no change
+    h.screen.set_text_position(3, 4);      // likewise, with no cursor shown
+    EXPECT_EQ(h.backend.picture_changes(), heard);
+    EXPECT_FALSE(h.screen.publish_frame_if_changed());
+    h.screen.draw_line(0, 0, 10, 10);
+    h.screen.draw_circle(100, 100, 20);
+    h.screen.print_string("A", false);
+    EXPECT_EQ(h.backend.picture_changes(), heard + 1);
+    EXPECT_TRUE(h.screen.publish_frame_if_changed());
+    EXPECT_EQ(h.backend.frames_presented(), 2);
+    h.screen.set_window_title("T");
+    EXPECT_EQ(h.backend.picture_changes(), heard + 2);
+    EXPECT_TRUE(h.screen.publish_frame_if_changed());
+    EXPECT_EQ(h.backend.last_frame().title, "T");
+}
+
 // ---- the end prompt ----
 
 TEST(end_program, clears_the_bottom_row_prompts_and_waits_for_a_new_key) {

@@ -40,10 +40,12 @@ public:
         last_check_ = now;
     }
     void yield_moment() override { inner_.yield_moment(); }
+    double delay_check_seconds() const override { return inner_.delay_check_seconds(); }
     bool ask_yes_no(const std::string& title, const std::string& text) override {
         return inner_.ask_yes_no(title, text);
     }
     void present_frame(const screen::screen_frame& frame) override { inner_.present_frame(frame); }
+    void picture_changed() override { inner_.picture_changed(); }
     void end_process(int exit_code) override { inner_.end_process(exit_code); }
 
 private:
