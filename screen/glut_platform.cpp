@@ -91,6 +91,12 @@ int scan_code(int key) {
 
 std::string extended_key(int scan) { return std::string{'\0', char(scan)}; }
 
+// Makes an eventfd readable; safe in a signal handler too.
+void signal_event(int fd) {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = write(fd, &one, sizeof one);
+}
+
 void on_glut_error(const char* format, va_list arguments) {
     std::fputs("winding_scheme: window library: ", stderr);
     std::vfprintf(stderr, format, arguments);
@@ -148,10 +154,7 @@ struct glut_platform::state {
         input_seen = input_count;
     }
 
-    void wake() const {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const auto written = write(wake_fd, &one, sizeof one);
-    }
+    void wake() const { signal_event(wake_fd); }
 
     void input_arrived() {
         {
@@ -183,8 +186,7 @@ volatile std::sig_atomic_t counters_asked = 0;
 int counters_wake_fd = -1;
 void on_counters_signal(int) {
     counters_asked = 1;
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = write(counters_wake_fd, &one, sizeof one);
+    signal_event(counters_wake_fd);
 }
 #endif
 
