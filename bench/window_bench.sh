@@ -143,5 +143,6 @@ echo "$latency"
 echo "(xdotool key to the digit in a screenshot; the second line: until xdotool has exited)"
 echo "$startup (exec to the header in a screenshot)"
 echo
-echo "delay_seconds on the window backend (allowed: 2 ms + 1 %; gap: the longest between event checks)"
+echo "delay_seconds on the window backend (allowed: 2 ms + 1 %; gap: the longest between event checks;"
+echo "late: the most a sleep inside the delays woke after its time)"
 echo "$delay_table"
