@@ -124,6 +124,18 @@ latency=$("$probe" latency 20 "$win")
 kill "$app_pid"
 wait "$app_pid" 2>/dev/null || true
 
+# The drawing with fifteen "+" typed at once: the pauses add up to about
+# 1 s whatever Z is, so the difference between the two runs is what the
+# 504 extra segments cost beyond their pauses.
+declare -A drawn
+for zp in "12 2" "96 4"; do
+    start_app "$app"
+    sleep 1
+    drawn[$zp]=$("$probe" drawing "$win" $zp | sed 's/.*seconds=//')
+    kill "$app_pid"
+    wait "$app_pid" 2>/dev/null || true
+done
+
 startup=$("$probe" startup 5 "$title" "$app")
 delay_table=$("$delays")
 
@@ -142,6 +154,11 @@ echo
 echo "$latency"
 echo "(xdotool key to the digit in a screenshot; the second line: until xdotool has exited)"
 echo "$startup (exec to the header in a screenshot)"
+echo
+echo "fifteen \"+\" after the entry, the Return of p' to the end of the drawing:"
+echo "  Z = 12, p' = 2 (66 segments): ${drawn[12 2]} s; Z = 96, p' = 4 (570 segments): ${drawn[96 4]} s"
+awk -v a="${drawn[12 2]}" -v b="${drawn[96 4]}" 'BEGIN {
+    printf "  504 extra segments: %.3f s more, %.3f ms each (their pauses: %.1f ms)\n", b - a, (b - a) / 504 * 1e3, 504 * 1e3 / 32768 }'
 echo
 echo "delay_seconds on the window backend (allowed: 2 ms + 1 %; gap: the longest between event checks;"
 echo "late: the most a sleep inside the delays woke after its time)"

@@ -93,9 +93,17 @@ void headless_platform::advance_to(double t) {
     }
 }
 
+double headless_platform::clock_seconds() {
+    for (auto& look : looks_) look(now_);
+    return now_;
+}
+
 void headless_platform::sleep_seconds(double seconds) { advance_to(now_ + std::max(0.0, seconds)); }
 
-void headless_platform::yield_moment() { advance_to(now_ + (script_.empty() ? idle_moment_s : moment_s)); }
+void headless_platform::yield_moment() {
+    ++yields_;
+    advance_to(now_ + (script_.empty() ? idle_moment_s : moment_s));
+}
 
 bool headless_platform::ask_yes_no(const std::string& title, const std::string& text) {
     questions_.push_back({title, text, number_after(title, "#"), number_after(text, "Line:")});

@@ -42,9 +42,10 @@ public:
     // Lets delays look for events only this often, so that pauses of days of
     // virtual time cost little; nothing but the script can arrive anyway.
     headless_platform& delay_check_every(double seconds);
-    // Adds a look, called after every sleep and yield and before every
-    // question with the virtual time: a test's window into a run that is
-    // still going on.
+    // Adds a look, called with the virtual time after every sleep and
+    // yield, at every reading of the clock (a delay reads it even when it
+    // has nothing to wait) and before every question: a test's window into
+    // a run that is still going on.
     headless_platform& on_each_wait(std::function<void(double now)> look);
 
     // ---- what happened ----
@@ -55,11 +56,12 @@ public:
     const screen_frame& last_frame() const { return last_frame_; }
     int frames_presented() const { return frames_presented_; }
     int picture_changes() const { return picture_changes_; }
+    int yields() const { return yields_; }
     double now() const { return now_; }
 
     // ---- platform ----
     void attach(key_sink& sink) override { sink_ = &sink; }
-    double clock_seconds() override { return now_; }
+    double clock_seconds() override;
     double delay_check_seconds() const override { return delay_check_s_; }
     void sleep_seconds(double seconds) override;
     void yield_moment() override;
@@ -94,6 +96,7 @@ private:
     screen_frame last_frame_;
     int frames_presented_ = 0;
     int picture_changes_ = 0;
+    int yields_ = 0;
 };
 
 }  // namespace screen

@@ -40,7 +40,8 @@ public:
     virtual double clock_seconds() = 0;
     // Called on the program thread; keys may arrive meanwhile.
     virtual void sleep_seconds(double seconds) = 0;
-    // A very short give-away of the processor (one pass of a polling loop).
+    // One pass of a program's polling loop over read_key, and only that:
+    // the backend may give the processor away here, briefly, or until input.
     virtual void yield_moment() = 0;
     // How often a delay looks for Pause and stop requests while it waits.
     virtual double delay_check_seconds() const { return 0.009; }

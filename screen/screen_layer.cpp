@@ -24,7 +24,7 @@ screen_layer::screen_layer(platform& backend) : backend_(backend) { backend_.att
 // ---- screen, colours, window ----
 
 void screen_layer::set_screen_mode() {
-    if (operation_blocked()) return;
+    if (begin_operation()) return;
     std::lock_guard lock(picture_mutex_);
     pixels_ = framebuffer{};
     palette_ = default_palette();
@@ -36,21 +36,21 @@ void screen_layer::set_screen_mode() {
 }
 
 void screen_layer::set_resize_mode(resize_scaling scaling) {
-    if (operation_blocked()) return;
+    if (begin_operation()) return;
     std::lock_guard lock(picture_mutex_);
     scaling_ = scaling;
     changed();
 }
 
 void screen_layer::set_window_title(std::string_view title) {
-    if (operation_blocked()) return;
+    if (begin_operation()) return;
     std::lock_guard lock(picture_mutex_);
     title_ = title;
     changed();
 }
 
 void screen_layer::set_colour(std::int32_t foreground, std::optional<std::int32_t> background) {
-    if (operation_blocked()) return;
+    if (begin_operation()) return;
     if (!is_colour(foreground) || (background && (*background < 0 || *background > 63))) {
         raise_error(error_illegal_function_call);
         return;
@@ -66,7 +66,7 @@ void screen_layer::set_colour(std::int32_t foreground, std::optional<std::int32_
 // ---- text ----
 
 void screen_layer::set_text_position(std::int32_t row, std::int32_t column) {
-    if (operation_blocked()) return;
+    if (begin_operation()) return;
     if (row < 1 || row > text_rows || column < 1 || column > text_columns) {
         raise_error(error_illegal_function_call);
         return;
@@ -77,7 +77,7 @@ void screen_layer::set_text_position(std::int32_t row, std::int32_t column) {
 }
 
 void screen_layer::print_string(std::string_view text, bool line_end) {
-    if (operation_blocked()) return;
+    if (begin_operation()) return;
     std::lock_guard lock(picture_mutex_);
     text_.print(pixels_, text, foreground_);
     if (line_end) text_.line_end(pixels_);
@@ -85,21 +85,21 @@ void screen_layer::print_string(std::string_view text, bool line_end) {
 }
 
 void screen_layer::wrap_before_print(std::size_t length) {
-    if (operation_blocked()) return;
+    if (begin_operation()) return;
     std::lock_guard lock(picture_mutex_);
     text_.wrap_before_print(pixels_, length);
     changed();
 }
 
 void screen_layer::print_next_zone() {
-    if (operation_blocked()) return;
+    if (begin_operation()) return;
     std::lock_guard lock(picture_mutex_);
     text_.next_zone(pixels_, foreground_);
     changed();
 }
 
 bool screen_layer::input_values(float& value) {
-    if (operation_blocked()) return false;
+    if (begin_operation()) return false;
     std::string typed;
     auto show_cursor = [this](bool shown) {
         std::lock_guard lock(picture_mutex_);
@@ -144,7 +144,7 @@ bool screen_layer::input_values(float& value) {
 
 void screen_layer::draw_line(float x1, float y1, float x2, float y2, std::optional<std::int32_t> colour,
                              std::optional<std::int32_t> style) {
-    if (operation_blocked()) return;
+    if (begin_operation()) return;
     if (colour && !is_colour(*colour)) {
         raise_error(error_illegal_function_call);
         return;
@@ -156,7 +156,7 @@ void screen_layer::draw_line(float x1, float y1, float x2, float y2, std::option
 }
 
 void screen_layer::draw_circle(double x, double y, double radius, std::optional<std::int32_t> colour) {
-    if (operation_blocked()) return;
+    if (begin_operation()) return;
     if (colour && !is_colour(*colour)) {
         raise_error(error_illegal_function_call);
         return;
@@ -167,7 +167,7 @@ void screen_layer::draw_circle(double x, double y, double radius, std::optional<
 }
 
 void screen_layer::set_viewport(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-    if (operation_blocked()) return;
+    if (begin_operation()) return;
     auto on_screen = [](std::int32_t x, std::int32_t y) {
         return x >= 0 && x < screen_width && y >= 0 && y < screen_height;
     };
@@ -181,7 +181,7 @@ void screen_layer::set_viewport(std::int32_t x1, std::int32_t y1, std::int32_t x
 }
 
 void screen_layer::clear_screen() {
-    if (operation_blocked()) return;
+    if (begin_operation()) return;
     std::lock_guard lock(picture_mutex_);
     pixels_.fill(viewport_.x0, viewport_.y0, viewport_.x1, viewport_.y1, 0);
     if (!viewport_set_) text_.reset();
@@ -191,14 +191,19 @@ void screen_layer::clear_screen() {
 // ---- keyboard and time ----
 
 std::string screen_layer::read_key() {
-    if (operation_blocked()) return {};
+    // Only a polling loop gives the processor away: an empty read that
+    // follows an empty read with no other operation between. The animation
+    // polls once per segment between drawings, and must not pay for it.
+    const bool polling = last_read_empty_;
+    if (begin_operation()) return {};
     std::string key = keys_.pop();
-    backend_.yield_moment();
+    last_read_empty_ = key.empty();
+    if (polling && key.empty()) backend_.yield_moment();
     return key;
 }
 
 void screen_layer::delay_seconds(double seconds) {
-    if (operation_blocked()) return;
+    if (begin_operation()) return;
     if (!(seconds >= 0 && seconds <= longest_delay_s)) {
         raise_error(error_illegal_function_call);
         return;

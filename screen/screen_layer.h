@@ -95,7 +95,12 @@ public:
     viewport active_viewport() const { return viewport_; }
 
 private:
-    bool operation_blocked() const { return error_pending(); }
+    // Every operation of the program starts here; true when a pending
+    // error makes it do nothing.
+    bool begin_operation() {
+        last_read_empty_ = false;
+        return error_pending();
+    }
     void changed() {
         if (version_++ == published_version_) backend_.picture_changed();
     }
@@ -126,6 +131,7 @@ private:
     std::atomic<bool> stop_requested_{false};
     std::atomic<bool> paused_{false};
     int pending_error_ = 0;
+    bool last_read_empty_ = false;  // the program's last operation was an empty read_key
     run_end ending_ = run_end::running;
     int exit_code_ = 0;
     bool process_ended_ = false;

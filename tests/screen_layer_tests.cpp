@@ -111,6 +111,24 @@ TEST(read_key, never_waits) {
     EXPECT_LT(h.backend.now() - before, 0.01);
 }
 
+TEST(read_key, only_an_empty_read_right_after_an_empty_read_yields) {
+    headless_screen h;
+    h.backend.key_at(100, "z");
+    h.screen.read_key();
+    h.screen.draw_line(0, 0, 1, 1);
+    h.screen.read_key();  // an operation came between: a poll, not a polling loop
+    h.screen.delay_seconds(0);
+    h.screen.read_key();
+    EXPECT_EQ(h.backend.yields(), 0);
+    h.screen.read_key();
+    h.screen.read_key();
+    EXPECT_EQ(h.backend.yields(), 2);
+    h.screen.key_typed("k");
+    EXPECT_EQ(h.screen.read_key(), "k");  // a key is never held back
+    h.screen.read_key();
+    EXPECT_EQ(h.backend.yields(), 2);
+}
+
 // ---- number entry ----
 
 struct entry_case {
@@ -255,7 +273,8 @@ TEST(delay_seconds, accepts_0_to_2147483_647_seconds) {
         {0, true}, {1, true}, {2147483.647, true}, {2147483.6470001, false}, {4194304, false}, {-1, false},
         {std::numeric_limits<double>::quiet_NaN(), false}, {std::numeric_limits<double>::infinity(), false},
     };
-    for (auto [seconds, accepted] : cases) {
+    for (const auto& [delay, accepted] : cases) {
+        const double seconds = delay;  // clang 14 cannot capture a structured binding
         headless_screen h;
         h.backend.stop_at(2);  // a long delay is accepted once it starts waiting
         const double before = h.backend.now();

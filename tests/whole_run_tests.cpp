@@ -1,6 +1,7 @@
 // Whole runs of the demonstration on the headless backend, from the first
 // step to the end prompt, looked at pixel by pixel.
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -249,6 +250,28 @@ TEST(whole_run, pause_in_the_final_wait_swallows_the_key_that_ends_it) {
     r.run();
     EXPECT_EQ(r.how, run_end::end_prompt);
     EXPECT_GE(r.backend.now(), t + 7);
+}
+
+TEST(whole_run, the_segment_loop_polls_the_keyboard_for_free_and_the_final_wait_yields) {
+    whole_run r;
+    r.enter("12", "2").finish(10);
+    int yields_while_drawing = -1;
+    double drawn_at = 0;
+    r.backend.on_each_wait([&](double now) {
+        if (r.state().phase.stored() < 4) yields_while_drawing = r.backend.yields();
+        else if (drawn_at == 0) drawn_at = now;
+    });
+    r.run();
+    EXPECT_EQ(r.how, run_end::end_prompt);
+    EXPECT_EQ(yields_while_drawing, 0);
+    // 66 segments: fifteen "+" halve the pause from 1 s to 2^-15 s over the
+    // first fifteen, and the other 51 wait 2^-15 s each. Beside the pauses
+    // only the entry's last poll (10 ms) and one pass of the final wait.
+    const double pauses = (1 - std::ldexp(1, -15)) + 51 * std::ldexp(1, -15);
+    const double return_typed_at = r.entered_at - 0.05;
+    EXPECT_GE(drawn_at - return_typed_at, pauses);
+    EXPECT_LE(drawn_at - return_typed_at, pauses + 0.012);
+    EXPECT_GT(r.backend.yields(), 100);  // the final wait gave the processor away
 }
 
 TEST(whole_run, main_module_runs_from_the_first_step_to_the_end) {

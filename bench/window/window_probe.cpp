@@ -3,6 +3,9 @@
 //       header drawn (rows 1 and 2 no longer one colour), RUNS times
 //   window_probe latency RUNS WINDOW     a digit sent with xdotool to the
 //       echo on the screen; BackSpace after each one undoes it
+//   window_probe drawing WINDOW Z P      Z and p' typed, fifteen "+" at
+//       once after them: the Return of p' to the help line's erasure,
+//       which comes right after the last segment
 // Prints seconds (median, min, max); asserts nothing.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -143,17 +146,46 @@ int latency(Display* d, int runs, Window win) {
     return 0;
 }
 
+// True while the help line (text row 2, right of the header icons) shows.
+bool help_shown(Display* d, Window win) {
+    const std::vector<unsigned long> px = grab(d, win, 640, 28);
+    if (px.size() != 640u * 28) return true;
+    for (int y = 14; y < 28; ++y)
+        for (int x = 60; x < 640; ++x)
+            if (px[std::size_t(y) * 640 + std::size_t(x)] != px[14 * 640 + 60]) return true;
+    return false;
+}
+
+int drawing(Display* d, Window win, const std::string& z, const std::string& p) {
+    const std::string entry = "xdotool type " + z + " && xdotool key Return && xdotool type " + p;
+    if (std::system(entry.c_str()) != 0 || std::system("xdotool key Return") != 0) return 1;
+    const auto t0 = clock_type::now();
+    if (std::system("xdotool type --delay 0 +++++++++++++++") != 0) return 1;
+    while (help_shown(d, win)) {
+        if (since(t0) > 120) {
+            std::fputs("window_probe: the drawing did not end within 120 s\n", stderr);
+            return 1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::printf("drawing_z%s_p%s seconds=%.3f\n", z.c_str(), p.c_str(), since(t0));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Display* d = XOpenDisplay(nullptr);
     if (!d || argc < 4) {
-        std::fputs("usage: window_probe startup RUNS TITLE APP | latency RUNS WINDOW (with a display)\n", stderr);
+        std::fputs("usage: window_probe startup RUNS TITLE APP | latency RUNS WINDOW | drawing WINDOW Z P"
+                   " (with a display)\n", stderr);
         return 2;
     }
     XSetErrorHandler(ignore_x_error);
     const int runs = std::atoi(argv[2]);
     if (std::strcmp(argv[1], "startup") == 0 && argc == 5) return startup(d, runs, argv[3], argv[4]);
     if (std::strcmp(argv[1], "latency") == 0) return latency(d, runs, Window(std::strtoul(argv[3], nullptr, 0)));
+    if (std::strcmp(argv[1], "drawing") == 0 && argc == 5)
+        return drawing(d, Window(std::strtoul(argv[2], nullptr, 0)), argv[3], argv[4]);
     return 2;
 }

@@ -29,7 +29,10 @@ void keys_scene(screen::screen_layer& screen) {
         const std::string key = screen.read_key();
         if (key.empty()) continue;
         std::string line;
-        for (unsigned char c : key) line += (line.empty() ? "" : " ") + std::to_string(c);
+        for (unsigned char c : key) {
+            if (!line.empty()) line += ' ';
+            line += std::to_string(c);
+        }
         say(line);
         if (key == "q") screen.halt_program();
     }
