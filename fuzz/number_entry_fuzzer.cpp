@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "screen/headless_platform.h"
+#include "backends/headless/headless_platform.h"
 #include "screen/screen_layer.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "screen/headless_platform.h"
+#include "backends/headless/headless_platform.h"
 #include "screen/number_entry.h"
 #include "screen/screen_layer.h"
 #include "winding/winding_scheme.h"

@@ -1,8 +1,7 @@
 // The screen layer: the 640x350 16-colour screen with its 80x25 text layer,
 // the keyboard buffer, the delays, the event check, the runtime error
 // reports and the end of the program. The winding program calls only the
-// operations in the first block; a backend feeds keys in through key_sink
-// and takes finished frames from publish_frame_if_changed.
+// operations in the first block; a backend reaches it through core_link.
 #pragma once
 
 #include <atomic>
@@ -36,7 +35,7 @@ enum class run_end {
     returned,        // the program returned on its own
 };
 
-class screen_layer final : public key_sink {
+class screen_layer final : public core_link {
 public:
     explicit screen_layer(platform& backend);
     screen_layer(const screen_layer&) = delete;
@@ -70,18 +69,17 @@ public:
     bool error_pending() const { return pending_error_ != 0; }
     bool stop_requested() const { return stop_requested_.load(); }
 
-    // ---- key_sink: the backend's side ----
+    // ---- core_link: the backend's side ----
     void key_typed(const std::string& entry) override;
     void pause_key() override;
     void stop_request() override;
+    bool publish_frame_if_changed() override;
 
     // ---- for the runner, backends and tests ----
     // Runs the program on the calling thread until it ends one way or another.
     run_end run(const std::function<void()>& program);
     run_end ending() const { return ending_; }
     int exit_code() const { return exit_code_; }
-    // Hands the platform a new frame when the picture changed since the last one.
-    bool publish_frame_if_changed();
     screen_frame make_frame() const;
     std::uint8_t pixel(int x, int y) const;
     framebuffer pixels_snapshot() const;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "screen/headless_platform.h"
+#include "backends/headless/headless_platform.h"
 #include "screen/screen_layer.h"
 #include "winding/winding_run.h"
 

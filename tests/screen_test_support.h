@@ -5,7 +5,7 @@
 #include <string>
 
 #include "screen/font_8x14.h"
-#include "screen/headless_platform.h"
+#include "backends/headless/headless_platform.h"
 #include "screen/screen_layer.h"
 
 namespace screen_test {

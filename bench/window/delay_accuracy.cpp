@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "screen/glut_platform.h"
+#include "backends/glut/glut_platform.h"
 #include "screen/screen_layer.h"
 
 namespace {
@@ -35,7 +35,7 @@ public:
     double longest_gap() const { return longest_gap_; }
     double latest_wake() const { return latest_wake_; }
 
-    void attach(screen::key_sink& sink) override { inner_.attach(sink); }
+    void attach(screen::core_link& core) override { inner_.attach(core); }
     double clock_seconds() override { return inner_.clock_seconds(); }
     void sleep_seconds(double seconds) override {
         const auto asleep = clock_type::now();
@@ -61,39 +61,41 @@ private:
     double latest_wake_ = 0;
 };
 
+void measure(screen::screen_layer& s, timed_platform& timed) {
+    s.set_screen_mode();
+    s.set_window_title("delay accuracy");
+    s.print_string("measuring delays", true);
+    // The program starts before the window opens: measure once it is up.
+    s.delay_seconds(1.0);
+    std::printf("%-12s %5s %12s %12s %12s %10s %10s %8s\n", "requested_s", "runs", "mean_s", "worst_err_ms",
+                "allowed_ms", "gap_ms", "late_ms", "within");
+    for (int k = 0; k <= 11; ++k) {
+        const double requested = k == 11 ? 0.0 : std::ldexp(1.0, -k);
+        const int runs = k == 11 ? 1000 : std::clamp(1 << k, 3, 64);
+        double total = 0, worst = 0, gap = 0, late = 0;
+        for (int i = 0; i < runs; ++i) {
+            timed.start_delay();
+            const auto t0 = clock_type::now();
+            s.delay_seconds(requested);
+            const double measured = seconds_since(t0);
+            total += measured;
+            worst = std::max(worst, std::abs(measured - requested));
+            gap = std::max(gap, timed.longest_gap());
+            late = std::max(late, timed.latest_wake());
+        }
+        const double allowed = 0.002 + 0.01 * requested;
+        std::printf("%-12.6g %5d %12.6f %12.3f %12.3f %10.3f %10.3f %8s\n", requested, runs, total / runs,
+                    worst * 1e3, allowed * 1e3, gap * 1e3, late * 1e3,
+                    worst < allowed && gap <= 0.010 ? "yes" : "no");
+        std::fflush(stdout);
+    }
+}
+
 }  // namespace
 
 int main() {
     screen::glut_platform backend;
     timed_platform timed(backend);
     screen::screen_layer screen(timed);
-    return backend.run(screen, [&](screen::screen_layer& s) {
-        s.set_screen_mode();
-        s.set_window_title("delay accuracy");
-        s.print_string("measuring delays", true);
-        // The program starts before the window opens: measure once it is up.
-        s.delay_seconds(1.0);
-        std::printf("%-12s %5s %12s %12s %12s %10s %10s %8s\n", "requested_s", "runs", "mean_s", "worst_err_ms",
-                    "allowed_ms", "gap_ms", "late_ms", "within");
-        for (int k = 0; k <= 11; ++k) {
-            const double requested = k == 11 ? 0.0 : std::ldexp(1.0, -k);
-            const int runs = k == 11 ? 1000 : std::clamp(1 << k, 3, 64);
-            double total = 0, worst = 0, gap = 0, late = 0;
-            for (int i = 0; i < runs; ++i) {
-                timed.start_delay();
-                const auto t0 = clock_type::now();
-                s.delay_seconds(requested);
-                const double measured = seconds_since(t0);
-                total += measured;
-                worst = std::max(worst, std::abs(measured - requested));
-                gap = std::max(gap, timed.longest_gap());
-                late = std::max(late, timed.latest_wake());
-            }
-            const double allowed = 0.002 + 0.01 * requested;
-            std::printf("%-12.6g %5d %12.6f %12.3f %12.3f %10.3f %10.3f %8s\n", requested, runs, total / runs,
-                        worst * 1e3, allowed * 1e3, gap * 1e3, late * 1e3,
-                        worst < allowed && gap <= 0.010 ? "yes" : "no");
-            std::fflush(stdout);
-        }
-    });
+    return backend.run([&] { screen.run([&] { measure(screen, timed); }); });
 }

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "screen/glut_platform.h"
+#include "backends/glut/glut_platform.h"
 #include "screen/screen_layer.h"
 
 namespace {
@@ -60,5 +60,5 @@ int main(int argc, char** argv) {
     }
     screen::glut_platform backend;
     screen::screen_layer screen(backend);
-    return backend.run(screen, keys ? keys_scene : error_scene);
+    return backend.run([&] { screen.run([&] { (keys ? keys_scene : error_scene)(screen); }); });
 }

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "screen/headless_platform.h"
+#include "backends/headless/headless_platform.h"
 #include "screen/screen_layer.h"
 #include "winding/winding_scheme.h"
 

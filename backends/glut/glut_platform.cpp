@@ -1,4 +1,4 @@
-#include "screen/glut_platform.h"
+#include "backends/glut/glut_platform.h"
 
 // GLEW must come before any other GL header.
 #include <GL/glew.h>
@@ -24,8 +24,8 @@
 #include <thread>
 
 #include "screen/framebuffer.h"
-#include "screen/x11_break_keys.h"
-#include "screen/yes_no_dialog.h"
+#include "backends/glut/x11_break_keys.h"
+#include "backends/glut/yes_no_dialog.h"
 
 namespace screen {
 namespace {
@@ -108,8 +108,7 @@ void on_glut_error(const char* format, va_list arguments) {
 }  // namespace
 
 struct glut_platform::state {
-    key_sink* sink = nullptr;
-    screen_layer* screen = nullptr;
+    core_link* core = nullptr;
     const clock_type::time_point start = clock_type::now();
 
     std::mutex frame_mutex;
@@ -312,13 +311,13 @@ void on_key(unsigned char key, int, int) {
     const int modifiers = glutGetModifiers() & (GLUT_ACTIVE_SHIFT | GLUT_ACTIVE_CTRL | GLUT_ACTIVE_ALT);
     if (key == '\r' && modifiers == GLUT_ACTIVE_ALT) return next_fill();
     // freeglut hands Delete over as the DEL character.
-    active->sink->key_typed(key == 127 ? extended_key(83) : std::string(1, char(key)));
+    active->core->key_typed(key == 127 ? extended_key(83) : std::string(1, char(key)));
     active->input_arrived();
 }
 
 void on_special_key(int key, int, int) {
     if (const int scan = scan_code(key)) {
-        active->sink->key_typed(extended_key(scan));
+        active->core->key_typed(extended_key(scan));
         active->input_arrived();
     }
 }
@@ -387,7 +386,7 @@ void run_window_loop() {
                 // Cleared first: a change from now on asks again.
                 s.refresh_wanted = false;
                 last_beat = beat;
-                s.screen->publish_frame_if_changed();
+                s.core->publish_frame_if_changed();
             } else {
                 deadline = beat + refresh_period;
             }
@@ -410,7 +409,7 @@ void run_window_loop() {
 glut_platform::glut_platform() : s_(std::make_unique<state>()) {}
 glut_platform::~glut_platform() = default;
 
-int glut_platform::run(screen_layer& screen, const std::function<void(screen_layer&)>& program) {
+int glut_platform::run(const std::function<void()>& program) {
     // Mesa's software renderer wakes one helper thread per core for every
     // frame; for one small picture now and then that costs more than the
     // drawing itself (0.3 % of a core against 0.1 % at one frame a second).
@@ -451,17 +450,16 @@ int glut_platform::run(screen_layer& screen, const std::function<void(screen_lay
         glutExit();
         return 1;
     }
-    s.screen = &screen;
     active = &s;
-    std::thread program_thread([this, &screen, &program] {
-        screen.run([&] { program(screen); });
+    std::thread program_thread([this, &program] {
+        program();
         std::lock_guard lock(s_->program_mutex);
         s_->program_done = true;
         s_->program_cv.notify_all();
     });
 
     // Whatever the program thread has set so far goes into the window it opens with.
-    screen.publish_frame_if_changed();
+    s.core->publish_frame_if_changed();
     {
         std::lock_guard lock(s.frame_mutex);
         s.shown_title = s.newest.title;
@@ -485,11 +483,11 @@ int glut_platform::run(screen_layer& screen, const std::function<void(screen_lay
         s.break_keys = std::make_unique<x11_break_keys>(
             x_window,
             [&s] {
-                s.sink->pause_key();
+                s.core->pause_key();
                 s.input_arrived();
             },
             [&s] {
-                s.sink->stop_request();
+                s.core->stop_request();
                 s.input_arrived();
             });
 #ifdef WINDING_BENCH_COUNTERS
@@ -514,7 +512,7 @@ int glut_platform::run(screen_layer& screen, const std::function<void(screen_lay
     }
     s.program_cv.notify_all();
     if (!s.end_requested) {
-        screen.stop_request();
+        s.core->stop_request();
         s.input_arrived();
         s.dialog.cancel();
     }
@@ -536,7 +534,7 @@ int glut_platform::run(screen_layer& screen, const std::function<void(screen_lay
 
 // ---- platform ----
 
-void glut_platform::attach(key_sink& sink) { s_->sink = &sink; }
+void glut_platform::attach(core_link& core) { s_->core = &core; }
 
 double glut_platform::clock_seconds() {
     return std::chrono::duration<double>(clock_type::now() - s_->start).count();
@@ -563,13 +561,11 @@ bool glut_platform::ask_yes_no(const std::string& title, const std::string& text
 }
 
 void glut_platform::present_frame(const screen_frame& frame) {
-    // Both threads publish, and each hands its frame over after the core's
-    // lock is released: an older frame may come in second.
     std::lock_guard lock(s_->frame_mutex);
 #ifdef WINDING_BENCH_COUNTERS
     ++s_->presented;
 #endif
-    if (frame.version > s_->newest.version) s_->newest = frame;
+    s_->newest = frame;
     s_->wake();
 }
 

@@ -1,4 +1,4 @@
-#include "screen/headless_platform.h"
+#include "backends/headless/headless_platform.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -79,17 +79,17 @@ void headless_platform::advance_to(double t) {
     while (!script_.empty() && script_.front().at <= now_) {
         event e = std::move(script_.front());
         script_.pop_front();
-        if (!sink_) continue;
+        if (!core_) continue;
         switch (e.kind) {
-            case event_kind::key: sink_->key_typed(e.entry); break;
-            case event_kind::pause: sink_->pause_key(); break;
-            case event_kind::stop: sink_->stop_request(); break;
+            case event_kind::key: core_->key_typed(e.entry); break;
+            case event_kind::pause: core_->pause_key(); break;
+            case event_kind::stop: core_->stop_request(); break;
         }
     }
     for (auto& look : looks_) look(now_);
-    if (!gave_up_ && now_ > give_up_at_.value_or(last_event_at_ + default_patience_s) && sink_) {
+    if (!gave_up_ && now_ > give_up_at_.value_or(last_event_at_ + default_patience_s) && core_) {
         gave_up_ = true;
-        sink_->stop_request();
+        core_->stop_request();
     }
 }
 

@@ -1,4 +1,4 @@
-#include "screen/yes_no_dialog.h"
+#include "backends/glut/yes_no_dialog.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

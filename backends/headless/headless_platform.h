@@ -60,7 +60,7 @@ public:
     double now() const { return now_; }
 
     // ---- platform ----
-    void attach(key_sink& sink) override { sink_ = &sink; }
+    void attach(core_link& core) override { core_ = &core; }
     double clock_seconds() override;
     double delay_check_seconds() const override { return delay_check_s_; }
     void sleep_seconds(double seconds) override;
@@ -80,7 +80,7 @@ private:
     void add(event e);
     void advance_to(double t);
 
-    key_sink* sink_ = nullptr;
+    core_link* core_ = nullptr;
     std::vector<std::function<void(double)>> looks_;
     std::deque<event> script_;  // kept in time order
     std::deque<bool> answers_;

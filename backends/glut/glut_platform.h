@@ -40,7 +40,6 @@
 #include <memory>
 
 #include "screen/platform.h"
-#include "screen/screen_layer.h"
 
 namespace screen {
 
@@ -51,14 +50,14 @@ public:
     glut_platform(const glut_platform&) = delete;
     glut_platform& operator=(const glut_platform&) = delete;
 
-    // Opens the window, runs `program` on a program thread of its own through
-    // screen.run, and drives the window until the process is to end; returns
-    // the exit code. Call it once, on the process's main thread, with the
-    // screen layer built on this backend.
-    int run(screen_layer& screen, const std::function<void(screen_layer&)>& program);
+    // Opens the window, runs `program` on a program thread of its own and
+    // drives the window until the process is to end; returns the exit code.
+    // Call it once, on the process's main thread, after the core has
+    // attached itself; `program` runs the program through the core.
+    int run(const std::function<void()>& program);
 
     // ---- platform ----
-    void attach(key_sink& sink) override;
+    void attach(core_link& core) override;
     double clock_seconds() override;
     void sleep_seconds(double seconds) override;
     void yield_moment() override;

@@ -1,4 +1,4 @@
-#include "screen/x11_break_keys.h"
+#include "backends/glut/x11_break_keys.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
