@@ -28,19 +28,20 @@ constexpr mark_steps shifted_end_mark{308, 309, 310, 311, 312, 313, {314, 318, 3
 
 void winding_run::terminal_marking() {
     const extended last_segment = s_.slot_count + s_.slot_count - 2;
-    if (test(start_mark.condition, s_.loop_i == 1)) mark_terminal(start_mark, 1, false, '1');
-    if (test(end_mark.condition, s_.loop_i == last_segment)) mark_terminal(end_mark, s_.loop_i + 1, false, '2');
+    if (test(start_mark.condition, s_.loop_i == 1)) mark_terminal(start_mark, 1, placement::original, '1');
+    if (test(end_mark.condition, s_.loop_i == last_segment)) mark_terminal(end_mark, s_.loop_i + 1, placement::original, '2');
     if (test(287, wrap_test())) {
-        if (test(shifted_start_mark.condition, s_.loop_i == 1)) mark_terminal(shifted_start_mark, 1, true, '1');
+        if (test(shifted_start_mark.condition, s_.loop_i == 1))
+            mark_terminal(shifted_start_mark, 1, placement::shifted, '1');
         if (test(shifted_end_mark.condition, s_.loop_i == last_segment))
-            mark_terminal(shifted_end_mark, s_.loop_i + 1, true, '2');
+            mark_terminal(shifted_end_mark, s_.loop_i + 1, placement::shifted, '2');
     }
 }
 
-void winding_run::mark_terminal(const terminal_mark_steps& steps, extended point, bool shifted, char terminal) {
+void winding_run::mark_terminal(const terminal_mark_steps& steps, extended point, placement where, char terminal) {
     const auto x = [&] {
         const extended slot = read(s_.path_x, point);
-        return point_x(s_, shifted ? slot - s_.slot_count : slot);
+        return point_x(s_, where == placement::shifted ? slot - s_.slot_count : slot);
     };
     const auto y = [&] { return point_y(s_, read(s_.path_height, point)); };
     screen_.draw_circle(double(x()), double(y()), 3.0, to_integer_argument(s_.phase_colour));

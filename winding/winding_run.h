@@ -12,6 +12,13 @@ namespace winding {
 
 struct terminal_mark_steps;
 
+// The winding layer of a coil side: the upper one is drawn solid with its
+// symbol in the upper row, the lower one dashed with its symbol in the lower row.
+enum class layer { upper, lower };
+enum class traced { upwards, downwards };
+// A figure in its place, or its copy shifted left by Z slots.
+enum class placement { original, shifted };
+
 class winding_run : private step_rules {
 public:
     explicit winding_run(screen::screen_layer& screen) : step_rules(screen) {}
@@ -37,10 +44,10 @@ public:
 private:
     // ---- parts of the sections ----
     void terminal_marking();
-    void mark_terminal(const terminal_mark_steps& steps, extended point, bool shifted, char terminal);
+    void mark_terminal(const terminal_mark_steps& steps, extended point, placement where, char terminal);
     void segment_drawing();
     void shifted_segment_copy();
-    void draw_segment(int first_step, bool dashed_line, bool upwards, bool shifted);
+    void draw_segment(int first_step, layer side_layer, traced direction, placement where);
     bool traced_upwards();
 
     // Whether segment loop_i also gets a copy shifted left by Z slots.

@@ -34,8 +34,8 @@ struct working_state {
     single point_index;
     single profile_angle;
     single group_boundary;
-    single pole_group;
-    single side_counter;
+    single pole_group;    // a loop variable, then the rounded text column of a slot number
+    single side_counter;  // coil sides generated so far, then the current coil side of the path
     single group_first_side;
     single reverse_index;
     single loop_i;  // x offset of the first header icon, then a loop variable
