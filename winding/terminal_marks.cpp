@@ -29,7 +29,8 @@ constexpr mark_steps shifted_end_mark{308, 309, 310, 311, 312, 313, {314, 318, 3
 void winding_run::terminal_marking() {
     const extended last_segment = s_.slot_count + s_.slot_count - 2;
     if (test(start_mark.condition, s_.loop_i == 1)) mark_terminal(start_mark, 1, placement::original, '1');
-    if (test(end_mark.condition, s_.loop_i == last_segment)) mark_terminal(end_mark, s_.loop_i + 1, placement::original, '2');
+    if (test(end_mark.condition, s_.loop_i == last_segment))
+        mark_terminal(end_mark, s_.loop_i + 1, placement::original, '2');
     if (test(287, wrap_test())) {
         if (test(shifted_start_mark.condition, s_.loop_i == 1))
             mark_terminal(shifted_start_mark, 1, placement::shifted, '1');
