@@ -513,4 +513,74 @@ TEST(shifted_copies, kind_0_copies_follow_the_kind_1_rows) {
     EXPECT_EQ(fb.at(84 - 5, 345), 9);
 }
 
+// ---- errors of the drawing steps ----
+
+std::vector<int> steps_between(int first, int last) {
+    std::vector<int> v;
+    for (int step = first; step <= last; ++step) v.push_back(step);
+    return v;
+}
+
+std::vector<int> joined(std::initializer_list<std::vector<int>> parts, int times = 1) {
+    std::vector<int> v;
+    for (int n = 0; n < times; ++n)
+        for (const auto& part : parts) v.insert(v.end(), part.begin(), part.end());
+    return v;
+}
+
+TEST(drawing_errors, each_report_names_the_failing_step_and_its_error) {
+    struct error_case {
+        const char* z;
+        const char* p;
+        int error;
+        std::vector<int> steps;  // the reports from the animation on, in order
+    };
+    const std::vector<error_case> cases = {
+        // y1 = 24000, q = 8000: phases 2 and 3 start 2q dx = 386667 and
+        // 773333 pixels right, so every label column (x 79 / 640, above
+        // 47000) overflows: start mark and its shifted copy at segment 1,
+        // end mark and its copy at segment 46 (Z - y1 < 0: every segment
+        // wraps). Phase 1's columns are 2 and -69: no report.
+        {"24", "0.001", 6, joined({{249, 290, 269, 310}}, 2)},
+        // y1 = -24000: the columns of phases 2 and 3 fall below -32768.5; the
+        // wrap test, (Z - y1) dx = 580000 on its right, fails everywhere, so
+        // no shifted mark.
+        {"24", "-0.001", 6, joined({{249, 269}}, 2)},
+        // 2Z - 2 = 1000 segments; only the last reads past the table, at
+        // point 1001 (element 0 instead). End mark: circle, column, row;
+        // segment 1000 starts on side 334 (slot 668 > Z - y1 = 0), so the
+        // wrap test holds and the shifted end mark fails the same three
+        // ways. The segment (kind 1) and its copy (kind other than 2): the
+        // direction test, the line and the coil-side test read point 1001;
+        // the arrowhead and the symbol stand on point 1000 and pass.
+        {"501", "1", 9,
+         joined({{268, 269, 270, 309, 310, 311}, {334, 335, 336}, {396, 397, 398}}, 3)},
+        // 1002 segments. Segment 1000 starts on the last side (slot 252 >
+        // Z - y1 = 251, kind 2) and fails at point 1001 in the kind-2 rows
+        // of both halves. Segments 1001 and 1002 read point i past the table
+        // too: a test whose read fails holds, so the wrap test (287) admits
+        // the shifted marks and the kind tests take their first branches,
+        // kind 1 (333) and kind 2 (372); every figure, arrowhead and symbol
+        // included, then reads point i. In segment 1002 the end mark (point
+        // 1003) comes first.
+        {"502", "2", 9,
+         joined({{353, 354, 355, 374, 375, 376},
+                 {287}, steps_between(333, 341), steps_between(372, 381),
+                 {268, 269, 270, 287, 309, 310, 311}, steps_between(333, 341), steps_between(372, 381)},
+                3)},
+    };
+    for (const auto& c : cases) {
+        scheme_run r;
+        r.enter(c.z, c.p).finish().run();
+        EXPECT_EQ(r.how, screen::run_end::end_prompt) << c.z << " " << c.p;
+        std::vector<int> steps;
+        for (const auto& q : r.backend.questions()) {
+            if (q.step_number < 198) continue;  // the computation's own reports
+            steps.push_back(q.step_number);
+            EXPECT_EQ(q.error_number, c.error) << c.z << " " << c.p << " step " << q.step_number;
+        }
+        EXPECT_EQ(steps, c.steps) << c.z << " " << c.p;
+    }
+}
+
 }  // namespace
