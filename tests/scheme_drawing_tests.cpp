@@ -1,6 +1,8 @@
 // The drawn scheme: frame, animation and speed keys, terminal marks,
 // segments and their shifted copies, checked against worked examples.
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <optional>
@@ -482,21 +484,160 @@ TEST(shifted_copies, z_24_phases_2_and_3_copies) {
     for (int x : {237, 262}) EXPECT_EQ(fb.at(x - 5, 345), 9) << x;
 }
 
+// The rows of the end points of coil sides with Z = 24, p' = 4: slot line
+// ends, terminal level, and the jumper rows of odd and even pole boundaries,
+// which phases 2 and 3 move down by 18 pixels each.
+enum class side_end { top, bottom, lead, odd_jumper, even_jumper };
+
+int end_row(side_end e, int phase) {
+    switch (e) {
+        case side_end::top: return 105;
+        case side_end::bottom: return 195;
+        case side_end::lead: return 312;
+        case side_end::odd_jumper: return 252 + 18 * (phase - 1);
+        case side_end::even_jumper: return 258 + 18 * (phase - 1);
+    }
+    return 0;
+}
+
+struct coil_side {
+    int segment;
+    bool dashed;
+    side_end from, to;
+};
+
+// Where the figures of slot n stand in phase p with Z = 24, p' = 4: the
+// side's x, (n - 2q (p - 1)) dx plus the phase origin, unrounded.
+long double side_x(int slot, int phase) {
+    const long double dx = static_cast<float>(580.0L / 24);
+    const long double origin = static_cast<float>(20 + ((phase - 1) + (phase - 1)) * 2 * dx);
+    return (slot - 4 * (phase - 1)) * dx + origin;
+}
+
+// The two symbols of a slot as the rules draw them: a ring of radius 5 at
+// y 335 and at 345, with a cross (sides traced upwards) or a dot (downwards).
+framebuffer slot_symbols(long double s, bool cross, int colour) {
+    framebuffer fb;
+    const screen::viewport all;
+    const auto c = std::uint8_t(colour);
+    for (double row : {335.0, 345.0}) {
+        screen::rasterise_circle(fb, all, double(s), row, 5, c);
+        const float r = float(row);
+        if (cross) {
+            screen::rasterise_line(fb, all, float(s - 2), r + 2, float(s + 2), r - 2, c, 0xFFFF);
+            screen::rasterise_line(fb, all, float(s - 2), r - 2, float(s + 2), r + 2, c, 0xFFFF);
+        } else {
+            screen::rasterise_circle(fb, all, double(s), row, 1, c);
+        }
+    }
+    return fb;
+}
+
+// The first pixel of the inclusive rectangle where two pictures differ, or
+// an empty text.
+std::string first_difference(const framebuffer& got, const framebuffer& want, int x0, int y0, int x1, int y1) {
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x)
+            if (got.at(x, y) != want.at(x, y))
+                return std::to_string(x) + "," + std::to_string(y) + " is " + std::to_string(got.at(x, y)) +
+                       ", not " + std::to_string(want.at(x, y));
+    return {};
+}
+
 TEST(shifted_copies, z_24_final_picture_every_slot_shows_one_solid_and_one_dashed_side) {
+    // The sides of phase 1 in connection order are in slots 1, 7, 2, 8 |
+    // 14, 8, 13, 7 | 13, 19, 14, 20 | 26, 20, 25, 19, kinds 1, 2, 1, 2 by
+    // pole group; side k is segment 3k - 2, traced upwards for odd k. Kind 1
+    // upwards and kind 2 downwards are solid with the symbol in row 335;
+    // kind 1 downwards and kind 2 upwards dashed with it in row 345; upwards
+    // gives a cross, downwards a dot. Sides past slot 24 are copied Z slots
+    // left, so each slot gets two sides of one direction, one of each line
+    // style. Phases 2 and 3 repeat this 4 and 8 slots further right (slots
+    // past 24 by their copies) in light red and light blue.
+    struct slot_sides {
+        int slot;  // in phase 1
+        bool cross;
+        coil_side first, second;  // in the order they are drawn
+    };
+    using e = side_end;
+    const std::vector<slot_sides> slots = {
+        {1, true, {1, false, e::lead, e::top}, {43, true, e::bottom, e::top}},        // sides 1 and 15
+        {2, true, {7, false, e::bottom, e::top}, {37, true, e::odd_jumper, e::top}},  // 3 and 13
+        {7, false, {4, true, e::top, e::bottom}, {22, false, e::top, e::even_jumper}},  // 2 and 8
+        {8, false, {10, true, e::top, e::odd_jumper}, {16, false, e::top, e::bottom}},  // 4 and 6
+        {13, true, {19, true, e::bottom, e::top}, {25, false, e::even_jumper, e::top}},  // 7 and 9
+        {14, true, {13, true, e::odd_jumper, e::top}, {31, false, e::bottom, e::top}},   // 5 and 11
+        {19, false, {28, true, e::top, e::bottom}, {46, false, e::top, e::lead}},        // 10 and 16
+        {20, false, {34, true, e::top, e::odd_jumper}, {40, false, e::top, e::bottom}},  // 12 and 14
+    };
+    const int colours[3] = {15, 12, 9};
+
+    // The picture as each segment starts (before its pause), and the final
+    // picture before the end prompt clears the lower symbol row.
     scheme_run r;
-    snapshot before_prompt;  // the end prompt clears the lower symbol row
-    snapshot_when(r, before_prompt, [&r] { return r.state().phase.stored() == 4; });
+    std::vector<framebuffer> at_segment(3 * 47 + 1);
+    std::optional<framebuffer> final_picture_before_prompt;
+    r.backend.on_each_wait([&, last = -1](double) mutable {
+        const auto& st = r.state();
+        if (st.phase.stored() == 4) {
+            if (!final_picture_before_prompt) final_picture_before_prompt = r.screen.pixels_snapshot();
+            return;
+        }
+        if (st.phase.stored() < 1 || st.loop_i.stored() < 1 || st.loop_i.stored() > 46) return;
+        const int key = int(st.phase.stored() - 1) * 47 + int(st.loop_i.stored());
+        if (key != last) at_segment[std::size_t(key)] = r.screen.pixels_snapshot();
+        last = key;
+    });
     r.enter("24", "4").finish().run();
-    ASSERT_TRUE(before_prompt.pixels);
-    const framebuffer& fb = *before_prompt.pixels;
-    const std::vector<int> slot_x = {44,  68,  92,  117, 141, 165, 189, 213, 238, 262, 286, 310,
-                                     334, 358, 382, 407, 431, 455, 479, 503, 528, 552, 576, 600};
-    for (int x : slot_x) {
-        // The left edge of a symbol ring in the upper row (335, a solid
-        // side) and in the lower one (345, a dashed side).
-        EXPECT_GT(count_in(fb, 0, x - 6, 335, x - 4, 335), 0) << x;
-        EXPECT_LT(count_in(fb, 0, x - 6, 335, x - 4, 335), 3) << x;
-        EXPECT_LT(count_in(fb, 0, x - 6, 345, x - 4, 345), 3) << x;
+    ASSERT_TRUE(final_picture_before_prompt);
+    const framebuffer& fb = *final_picture_before_prompt;
+    const auto before = [&](int phase, int i) -> const framebuffer& {
+        return at_segment[std::size_t((phase - 1) * 47 + i)];
+    };
+    const auto after = [&](int phase, int i) -> const framebuffer& {
+        if (i < 46) return before(phase, i + 1);
+        return phase < 3 ? before(phase + 1, 1) : fb;
+    };
+
+    for (int phase = 1; phase <= 3; ++phase) {
+        const int colour = colours[phase - 1];
+        for (const auto& sides : slots) {
+            int slot = sides.slot + 4 * (phase - 1);
+            if (slot > 24) slot -= 24;
+            const long double s = side_x(slot, phase);
+            const int x = int(std::nearbyint(float(s)));  // a line end rounds to even
+            const framebuffer want = slot_symbols(s, sides.cross, colour);
+            const std::string where = "phase " + std::to_string(phase) + " slot " + std::to_string(slot);
+            // Both symbols stand in the final picture, and nothing else near them.
+            EXPECT_EQ(first_difference(fb, want, x - 7, 331, x + 7, 349), "") << where;
+
+            for (const coil_side& side : {sides.first, sides.second}) {
+                const framebuffer& was = before(phase, side.segment);
+                const framebuffer& is = after(phase, side.segment);
+                const std::string of = where + " segment " + std::to_string(side.segment);
+                // The line: solid, or dashed 8 on 8 off counted from its
+                // first point; the pixels it leaves out keep what was there
+                // (slot line dots, the other side). Rows 154 to 181 belong to
+                // the slot numbers, printed again over the drawing at the end.
+                // A dashed copy drawn over its solid partner (slots 1 and 2 of
+                // phase 1) shows only where it reaches past it: side 13 below
+                // row 195, down to its jumper row.
+                const int y0 = end_row(side.from, phase), y1 = end_row(side.to, phase);
+                std::string line_fault;
+                for (int y = std::min(y0, y1) + 1; y < std::max(y0, y1) && line_fault.empty(); ++y) {
+                    if (y >= 154 && y <= 181) continue;
+                    const bool drawn = !side.dashed || std::abs(y - y0) % 16 < 8;
+                    if (is.at(x, y) != (drawn ? colour : was.at(x, y)))
+                        line_fault = "y " + std::to_string(y) + (drawn ? " not drawn" : " drawn in a gap");
+                }
+                EXPECT_EQ(line_fault, "") << of << (side.dashed ? " (dashed)" : " (solid)");
+                // The symbol: in row 335 for a solid side, 345 for a dashed
+                // one; the other row keeps what it had.
+                const int own = side.dashed ? 345 : 335, other = side.dashed ? 335 : 345;
+                EXPECT_EQ(first_difference(is, want, x - 7, own - 4, x + 7, own + 4), "") << of;
+                EXPECT_EQ(first_difference(is, was, x - 7, other - 4, x + 7, other + 4), "") << of;
+            }
+        }
     }
     // Nothing of the copies stays in the cleared left strip.
     EXPECT_EQ(count_in(fb, 0, 0, 30, 31, 335), 32 * 306);
@@ -515,6 +656,76 @@ TEST(shifted_copies, kind_0_copies_follow_the_kind_1_rows) {
     EXPECT_EQ(fb.at(82, 337), 9);
     EXPECT_EQ(fb.at(84, 344), 9);
     EXPECT_EQ(fb.at(84 - 5, 345), 9);
+}
+
+// ---- errors of the drawing steps ----
+
+std::vector<int> steps_between(int first, int last) {
+    std::vector<int> v;
+    for (int step = first; step <= last; ++step) v.push_back(step);
+    return v;
+}
+
+std::vector<int> joined(std::initializer_list<std::vector<int>> parts, int times = 1) {
+    std::vector<int> v;
+    for (int n = 0; n < times; ++n)
+        for (const auto& part : parts) v.insert(v.end(), part.begin(), part.end());
+    return v;
+}
+
+TEST(drawing_errors, each_report_names_the_failing_step_and_its_error) {
+    struct error_case {
+        const char* z;
+        const char* p;
+        int error;
+        std::vector<int> steps;  // the reports from the animation on, in order
+    };
+    const std::vector<error_case> cases = {
+        // y1 = 24000, q = 8000: phases 2 and 3 start 2q dx = 386667 and
+        // 773333 pixels right, so every label column (x 79 / 640, above
+        // 47000) overflows: start mark and its shifted copy at segment 1,
+        // end mark and its copy at segment 46 (Z - y1 < 0: every segment
+        // wraps). Phase 1's columns are 2 and -69: no report.
+        {"24", "0.001", 6, joined({{249, 290, 269, 310}}, 2)},
+        // y1 = -24000: the columns of phases 2 and 3 fall below -32768.5; the
+        // wrap test, (Z - y1) dx = 580000 on its right, fails everywhere, so
+        // no shifted mark.
+        {"24", "-0.001", 6, joined({{249, 269}}, 2)},
+        // 2Z - 2 = 1000 segments; only the last reads past the table, at
+        // point 1001 (element 0 instead). End mark: circle, column, row;
+        // segment 1000 starts on side 334 (slot 668 > Z - y1 = 0), so the
+        // wrap test holds and the shifted end mark fails the same three
+        // ways. The segment (kind 1) and its copy (kind other than 2): the
+        // direction test, the line and the coil-side test read point 1001;
+        // the arrowhead and the symbol stand on point 1000 and pass.
+        {"501", "1", 9,
+         joined({{268, 269, 270, 309, 310, 311}, {334, 335, 336}, {396, 397, 398}}, 3)},
+        // 1002 segments. Segment 1000 starts on the last side (slot 252 >
+        // Z - y1 = 251, kind 2) and fails at point 1001 in the kind-2 rows
+        // of both halves. Segments 1001 and 1002 read point i past the table
+        // too: a test whose read fails holds, so the wrap test (287) admits
+        // the shifted marks and the kind tests take their first branches,
+        // kind 1 (333) and kind 2 (372); every figure, arrowhead and symbol
+        // included, then reads point i. In segment 1002 the end mark (point
+        // 1003) comes first.
+        {"502", "2", 9,
+         joined({{353, 354, 355, 374, 375, 376},
+                 {287}, steps_between(333, 341), steps_between(372, 381),
+                 {268, 269, 270, 287, 309, 310, 311}, steps_between(333, 341), steps_between(372, 381)},
+                3)},
+    };
+    for (const auto& c : cases) {
+        scheme_run r;
+        r.enter(c.z, c.p).finish().run();
+        EXPECT_EQ(r.how, screen::run_end::end_prompt) << c.z << " " << c.p;
+        std::vector<int> steps;
+        for (const auto& q : r.backend.questions()) {
+            if (q.step_number < 198) continue;  // the computation's own reports
+            steps.push_back(q.step_number);
+            EXPECT_EQ(q.error_number, c.error) << c.z << " " << c.p << " step " << q.step_number;
+        }
+        EXPECT_EQ(steps, c.steps) << c.z << " " << c.p;
+    }
 }
 
 }  // namespace

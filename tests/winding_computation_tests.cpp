@@ -321,9 +321,12 @@ TEST(phase_path, x_and_kind_of_every_point) {
 }
 
 TEST(phase_path, fractional_and_small_z) {
-    const computed fractional = compute("3.75", "1");  // floor(2Z - 1) = 6 points
-    EXPECT_NE(fractional.state.path_x[6].stored(), 0.0f);
-    EXPECT_EQ(fractional.state.path_x[7].stored(), 0.0f);
+    // 2Z - 1 = 47.5: points 1 to 47. Four groups of four sides (2q = 4.04),
+    // the last connected 26.25, 20.1875, 25.25, 19.1875; a pass for point 48
+    // would store the halfway point (0 + 19.1875) / 2 = 9.59375 of kind 2.
+    const computed fractional = compute("24.25", "4");
+    EXPECT_EQ(elements(fractional.state.path_x, 45, 48), (std::vector<float>{22.21875f, 19.1875f, 19.1875f, 0}));
+    EXPECT_EQ(elements(fractional.state.path_kind, 45, 48), (std::vector<float>{2, 2, 2, 0}));
     const computed small = compute(".9", "1");
     EXPECT_EQ(elements(small.state.path_x, 0, 2), (std::vector<float>{0, 0, 0}));
     const computed no_sides = compute("12", ".5");
