@@ -20,6 +20,8 @@ namespace {
 
 using scheme_test::scheme_run;
 using screen::framebuffer;
+using screen_test::cells_show;
+using screen_test::count_colour;
 
 // The picture at the first wait at which `when` holds.
 struct snapshot {
@@ -39,17 +41,6 @@ void snapshot_when(scheme_run& r, snapshot& out, std::function<bool()> when) {
 // The end of phase 1: its last segment is drawn, phase 2 has begun.
 void at_phase_2(scheme_run& r, snapshot& out) {
     snapshot_when(r, out, [&r] { return r.state().phase.stored() == 2; });
-}
-
-bool cell_shows(const framebuffer& fb, int row, int column, const std::string& text, int colour) {
-    return screen_test::cells_show(screen_test::snapshot_picture{fb}, row, column, text, colour);
-}
-
-int count_in(const framebuffer& fb, int colour, int x0, int y0, int x1, int y1) {
-    int n = 0;
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x) n += fb.at(x, y) == colour;
-    return n;
 }
 
 framebuffer final_picture(scheme_run& r) { return r.screen.pixels_snapshot(); }
@@ -72,10 +63,10 @@ TEST(scheme_frame, z_24_slot_numbers_slot_lines_and_pole_boundaries_before_the_a
         EXPECT_EQ(fb.at(x, 193), 3) << x;
         EXPECT_EQ(fb.at(x, 197), 0) << x;
     }
-    EXPECT_EQ(count_in(fb, 3, 20, 105, 20, 195), 0);  // none at slot position 0
+    EXPECT_EQ(count_colour(fb, 3, 20, 105, 20, 195), 0);  // none at slot position 0
     // Dashed pole boundary lines, 227 of 301 pixels each.
-    for (int x : {32, 177, 322, 467, 612}) EXPECT_EQ(count_in(fb, 2, x, 30, x, 330), 227) << x;
-    EXPECT_EQ(count_in(fb, 2, 0, 0, 639, 349), 5 * 227);
+    for (int x : {32, 177, 322, 467, 612}) EXPECT_EQ(count_colour(fb, 2, x, 30, x, 330), 227) << x;
+    EXPECT_EQ(count_colour(fb, 2, 0, 0, 639, 349), 5 * 227);
 }
 
 TEST(scheme_frame, z_24_final_picture_margins_help_and_numbers_over_the_drawing) {
@@ -83,18 +74,18 @@ TEST(scheme_frame, z_24_final_picture_margins_help_and_numbers_over_the_drawing)
     r.enter("24", "4").finish().run();
     const framebuffer fb = final_picture(r);
     // Strips x 0..31 and 613..639 cleared from y 30 down (the prompt aside).
-    EXPECT_EQ(count_in(fb, 0, 0, 30, 31, 335), 32 * 306);
-    EXPECT_EQ(count_in(fb, 0, 613, 30, 639, 349), 27 * 320);
-    EXPECT_NE(count_in(fb, 0, 32, 30, 32, 335), 306);  // the first pole line stays
+    EXPECT_EQ(count_colour(fb, 0, 0, 30, 31, 335), 32 * 306);
+    EXPECT_EQ(count_colour(fb, 0, 613, 30, 639, 349), 27 * 320);
+    EXPECT_NE(count_colour(fb, 0, 32, 30, 32, 335), 306);  // the first pole line stays
     // The help is blank; the header icons stay.
-    EXPECT_EQ(count_in(fb, 14, 0, 14, 639, 27), 0);
+    EXPECT_EQ(count_colour(fb, 14, 0, 14, 639, 27), 0);
     EXPECT_EQ(fb.at(40, 18), 15);
     // The numbers stand over the drawing: the pole line at x 177 loses
     // y 154..167 to the leading blank of number 7.
-    EXPECT_EQ(count_in(fb, 0, 177, 154, 177, 167), 14);
+    EXPECT_EQ(count_colour(fb, 0, 177, 154, 177, 167), 14);
     // Number i at column 3i + 2: odd ones on row 12, even ones on row 13.
     for (int i = 1; i <= 24; ++i)
-        EXPECT_TRUE(cell_shows(fb, i % 2 ? 12 : 13, 3 * i + 2, std::string(" ").append(std::to_string(i)).append(" "), 11)) << i;
+        EXPECT_TRUE(cells_show(fb, i % 2 ? 12 : 13, 3 * i + 2, std::string(" ").append(std::to_string(i)).append(" "), 11)) << i;
 }
 
 struct margin_case {
@@ -124,16 +115,16 @@ TEST(scheme_frame, z_20_left_strip_erases_the_first_pole_line_and_the_right_one_
     scheme_run r;
     r.enter("20", "4").finish().run();
     const framebuffer fb = final_picture(r);
-    EXPECT_EQ(count_in(fb, 0, 34, 30, 34, 335), 306);
-    EXPECT_GT(count_in(fb, 2, 614, 30, 614, 330), 0);
-    EXPECT_EQ(count_in(fb, 0, 616, 30, 639, 335), 24 * 306);
+    EXPECT_EQ(count_colour(fb, 0, 34, 30, 34, 335), 306);
+    EXPECT_GT(count_colour(fb, 2, 614, 30, 614, 330), 0);
+    EXPECT_EQ(count_colour(fb, 0, 616, 30, 639, 335), 24 * 306);
 }
 
 TEST(scheme_frame, no_slot_numbers_from_z_50_on) {
     scheme_run r;
     r.enter("50", "5").finish().run();
     const framebuffer fb = final_picture(r);
-    EXPECT_EQ(count_in(fb, 11, 0, 154, 639, 181), 0);
+    EXPECT_EQ(count_colour(fb, 11, 0, 154, 639, 181), 0);
 }
 
 // ---- the animation and the speed keys ----
@@ -211,7 +202,7 @@ TEST(animation, phase_colours_and_segment_limits) {
     fractional.enter("24.25", "4").finish().run();
     EXPECT_EQ(last_segment, 46);
     ASSERT_TRUE(end_of_phase_1.pixels);
-    EXPECT_EQ(count_in(*end_of_phase_1.pixels, 15, 400, 294, 639, 307), 0);  // no "U2"
+    EXPECT_EQ(count_colour(*end_of_phase_1.pixels, 15, 400, 294, 639, 307), 0);  // no "U2"
 }
 
 // ---- edge cases of the whole picture ----
@@ -232,10 +223,10 @@ framebuffer picture_before_prompt(const char* z, const char* p) {
 TEST(scheme_edges, z_49_numbers_overwrite_the_last_digit_two_slots_before) {
     const framebuffer fb = picture_before_prompt("49", "7");
     // 13's leading blank over 11's last digit; 39 over 37; 26 over 24.
-    EXPECT_TRUE(cell_shows(fb, 12, 20, "1 13 ", 11));
-    EXPECT_TRUE(cell_shows(fb, 12, 58, "3 39 ", 11));
-    EXPECT_TRUE(cell_shows(fb, 13, 39, "2 26 ", 11));
-    EXPECT_TRUE(cell_shows(fb, 13, 8, " 4  6 ", 11));  // elsewhere the numbers keep apart
+    EXPECT_TRUE(cells_show(fb, 12, 20, "1 13 ", 11));
+    EXPECT_TRUE(cells_show(fb, 12, 58, "3 39 ", 11));
+    EXPECT_TRUE(cells_show(fb, 13, 39, "2 26 ", 11));
+    EXPECT_TRUE(cells_show(fb, 13, 8, " 4  6 ", 11));  // elsewhere the numbers keep apart
 }
 
 TEST(scheme_edges, z_60_rings_at_slot_position_0_keep_three_pixels_in_column_25) {
@@ -243,7 +234,7 @@ TEST(scheme_edges, z_60_rings_at_slot_position_0_keep_three_pixels_in_column_25)
     std::string column;
     for (int y = 331; y <= 349; ++y) column += fb.at(25, y) ? '#' : '.';
     EXPECT_EQ(column, "...###.......###...");
-    EXPECT_EQ(count_in(fb, 0, 0, 30, 24, 335), 25 * 306);  // the cleared strip
+    EXPECT_EQ(count_colour(fb, 0, 0, 30, 24, 335), 25 * 306);  // the cleared strip
 }
 
 TEST(scheme_edges, z_18_p_3_phase_3_copies_the_last_group_s_upward_sides_to_slots_3_and_4) {
@@ -260,7 +251,7 @@ TEST(scheme_edges, z_18_p_3_phase_3_copies_the_last_group_s_upward_sides_to_slot
 
 TEST(scheme_edges, z_0_clears_everything_below_y_30) {
     const framebuffer fb = picture_before_prompt("0", "4");
-    EXPECT_EQ(count_in(fb, 0, 0, 30, 639, 349), 640 * 320);
+    EXPECT_EQ(count_colour(fb, 0, 0, 30, 639, 349), 640 * 320);
 }
 
 TEST(scheme_edges, z_1_5_one_segment_carries_both_terminal_marks) {
@@ -270,7 +261,7 @@ TEST(scheme_edges, z_1_5_one_segment_carries_both_terminal_marks) {
     r.enter("1.5", "1").finish().run();
     ASSERT_TRUE(after_phase_1.pixels);
     // Both points lie at x 406.67: "U2" is printed over "U1".
-    EXPECT_TRUE(cell_shows(*after_phase_1.pixels, 22, 52, "U2", 15));
+    EXPECT_TRUE(cells_show(*after_phase_1.pixels, 22, 52, "U2", 15));
     EXPECT_EQ(after_phase_1.pixels->at(404, 312), 15);
     EXPECT_EQ(r.reported_steps(), (std::vector<int>{438}));  // the right strip starts off the screen
 }
@@ -287,14 +278,14 @@ TEST(terminal_marks, z_24_p_4_labels_and_circles) {
     ASSERT_TRUE(after_1.pixels && after_2.pixels);
     // Each phase's labels as its last segment leaves them (later phases
     // draw through some of them).
-    EXPECT_TRUE(cell_shows(*after_1.pixels, 22, 7, "U1", 15));
-    EXPECT_TRUE(cell_shows(*after_1.pixels, 22, 61, "U2", 15));
-    EXPECT_TRUE(cell_shows(*after_2.pixels, 22, 19, "V1", 12));
+    EXPECT_TRUE(cells_show(*after_1.pixels, 22, 7, "U1", 15));
+    EXPECT_TRUE(cells_show(*after_1.pixels, 22, 61, "U2", 15));
+    EXPECT_TRUE(cells_show(*after_2.pixels, 22, 19, "V1", 12));
     // V2's own last segment runs down through the first pixel column of "V".
-    EXPECT_TRUE(cell_shows(*after_2.pixels, 22, 74, "2", 12));
-    EXPECT_EQ(count_in(*after_2.pixels, 12, 576, 294, 576, 307), 14);
-    EXPECT_TRUE(cell_shows(fb, 22, 31, "W1", 9));
-    EXPECT_TRUE(cell_shows(fb, 22, 13, "W2", 9));
+    EXPECT_TRUE(cells_show(*after_2.pixels, 22, 74, "2", 12));
+    EXPECT_EQ(count_colour(*after_2.pixels, 12, 576, 294, 576, 307), 14);
+    EXPECT_TRUE(cells_show(fb, 22, 31, "W1", 9));
+    EXPECT_TRUE(cells_show(fb, 22, 13, "W2", 9));
     // Circles of radius 3 centred on row 312: U1 at column 44, W1 at 237,
     // the shifted W2 at 92.
     for (auto [x, colour] : std::vector<std::pair<int, int>>{{44, 15}, {237, 9}, {92, 9}}) {
@@ -315,13 +306,13 @@ TEST(terminal_marks, p_0_overflows_at_the_label_column) {
 
 TEST(terminal_marks, p_0_draws_nothing_of_the_phases) {
     const framebuffer fb = picture_before_prompt("24", "0");
-    for (int colour : {15, 12, 9}) EXPECT_EQ(count_in(fb, colour, 0, 30, 639, 349), 0) << colour;
+    for (int colour : {15, 12, 9}) EXPECT_EQ(count_colour(fb, colour, 0, 30, 639, 349), 0) << colour;
 }
 
 TEST(terminal_marks, z_12_p_2_shifted_end_mark_carries_w2_at_column_22) {
     scheme_run r;
     r.enter("12", "2").finish().run();
-    EXPECT_TRUE(cell_shows(final_picture(r), 22, 22, "W2", 9));
+    EXPECT_TRUE(cells_show(final_picture(r), 22, 22, "W2", 9));
 }
 
 // ---- segments ----
@@ -337,7 +328,7 @@ TEST(segment_drawing, z_24_phase_1_lines_arrowheads_and_symbols) {
     const framebuffer& fb = *s.pixels;
     // Segment 1: solid, up from the terminal level, arrowhead up at y 140,
     // cross in row 335.
-    EXPECT_EQ(count_in(fb, 15, 44, 200, 44, 300), 101);
+    EXPECT_EQ(count_colour(fb, 15, 44, 200, 44, 300), 101);
     for (auto [x, y] : std::vector<std::pair<int, int>>{{41, 143}, {44, 140}, {47, 143}, {39, 335}, {49, 335},
                                                         {42, 337}, {46, 333}, {42, 333}, {46, 337}})
         EXPECT_EQ(fb.at(x, y), 15) << x << "," << y;
@@ -640,7 +631,7 @@ TEST(shifted_copies, z_24_final_picture_every_slot_shows_one_solid_and_one_dashe
         }
     }
     // Nothing of the copies stays in the cleared left strip.
-    EXPECT_EQ(count_in(fb, 0, 0, 30, 31, 335), 32 * 306);
+    EXPECT_EQ(count_colour(fb, 0, 0, 30, 31, 335), 32 * 306);
 }
 
 TEST(shifted_copies, kind_0_copies_follow_the_kind_1_rows) {

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "screen/font_8x14.h"
 #include "backends/headless/headless_platform.h"
@@ -16,38 +17,14 @@ struct headless_screen {
     headless_screen() { screen.set_screen_mode(); }
 };
 
-// Counts pixels of `colour` in the inclusive rectangle.
-inline int count_colour(const screen::screen_layer& s, int colour, int x0, int y0, int x1, int y1) {
-    int n = 0;
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x) n += s.pixel(x, y) == colour;
-    return n;
-}
-
-inline int count_set(const screen::screen_layer& s) {
-    return screen::screen_width * screen::screen_height -
-           count_colour(s, 0, 0, 0, screen::screen_width - 1, screen::screen_height - 1);
-}
-
 // The colour of pixel (x, y), 0..7 by 0..13, of a cell showing `ch` in
 // `foreground`: the glyph in the foreground, the rest in colour 0.
 inline int glyph_colour(unsigned char ch, int x, int y, int foreground) {
     return (screen::font_8x14[ch][std::size_t(y)] >> (7 - x)) & 1 ? foreground : 0;
 }
 
-// True when the cells from (row, column) on show `text` in `foreground`.
-template <class Picture>
-bool cells_show(const Picture& p, int row, int column, const std::string& text, int foreground) {
-    for (std::size_t i = 0; i < text.size(); ++i)
-        for (int y = 0; y < 14; ++y)
-            for (int x = 0; x < 8; ++x)
-                if (p.pixel_at((column - 1 + int(i)) * 8 + x, (row - 1) * 14 + y) !=
-                    glyph_colour(static_cast<unsigned char>(text[i]), x, y, foreground))
-                    return false;
-    return true;
-}
-
-// The two pictures tests look at: the live screen and a snapshot of it.
+// The pictures tests look at, each read through pixel_at(x, y): the live
+// screen and a snapshot of it, in colour numbers.
 struct live_picture {
     const screen::screen_layer& s;
     int pixel_at(int x, int y) const { return s.pixel(x, y); }
@@ -57,8 +34,43 @@ struct snapshot_picture {
     int pixel_at(int x, int y) const { return fb.at(x, y); }
 };
 
+inline live_picture picture_of(const screen::screen_layer& s) { return {s}; }
+inline snapshot_picture picture_of(const screen::framebuffer& fb) { return {fb}; }
+
+// What a pixel of the picture `Source` holds.
+template <class Source>
+using colour_of = decltype(picture_of(std::declval<const Source&>()).pixel_at(0, 0));
+
+// Counts pixels of `colour` in the inclusive rectangle.
+template <class Source>
+int count_colour(const Source& source, colour_of<Source> colour, int x0, int y0, int x1, int y1) {
+    const auto p = picture_of(source);
+    int n = 0;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) n += p.pixel_at(x, y) == colour;
+    return n;
+}
+
+inline int count_set(const screen::screen_layer& s) {
+    return screen::screen_width * screen::screen_height -
+           count_colour(s, 0, 0, 0, screen::screen_width - 1, screen::screen_height - 1);
+}
+
+// True when the cells from (row, column) on show `text` in `foreground`.
+template <class Source>
+bool cells_show(const Source& source, int row, int column, const std::string& text, int foreground) {
+    const auto p = picture_of(source);
+    for (std::size_t i = 0; i < text.size(); ++i)
+        for (int y = 0; y < 14; ++y)
+            for (int x = 0; x < 8; ++x)
+                if (p.pixel_at((column - 1 + int(i)) * 8 + x, (row - 1) * 14 + y) !=
+                    glyph_colour(static_cast<unsigned char>(text[i]), x, y, foreground))
+                    return false;
+    return true;
+}
+
 inline bool cell_shows(const screen::screen_layer& s, int row, int column, unsigned char ch, int foreground) {
-    return cells_show(live_picture{s}, row, column, std::string(1, char(ch)), foreground);
+    return cells_show(s, row, column, std::string(1, char(ch)), foreground);
 }
 
 // The columns of `text` from `column` on, each as cell_shows; empty when
