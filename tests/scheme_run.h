@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "screen_test_support.h"
 #include "backends/headless/headless_platform.h"
 #include "screen/screen_layer.h"
 #include "winding/winding_run.h"
@@ -74,10 +75,14 @@ struct scheme_run {
         return how;
     }
     const winding::working_state& state() const { return program.state(); }
-    std::vector<int> reported_steps() const {
-        std::vector<int> steps;
-        for (const auto& q : backend.questions()) steps.push_back(q.step_number);
-        return steps;
+    // The reports of the run, as screen_test::reported_steps and reported_errors.
+    std::vector<int> reported_steps(int first_step = screen_test::lowest_step,
+                                    int last_step = screen_test::highest_step) const {
+        return screen_test::reported_steps(backend, first_step, last_step);
+    }
+    std::vector<int> reported_errors(int first_step = screen_test::lowest_step,
+                                     int last_step = screen_test::highest_step) const {
+        return screen_test::reported_errors(backend, first_step, last_step);
     }
 };
 

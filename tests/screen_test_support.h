@@ -2,8 +2,10 @@
 #pragma once
 
 #include <functional>
+#include <limits>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "screen/font_8x14.h"
 #include "backends/headless/headless_platform.h"
@@ -16,6 +18,29 @@ struct headless_screen {
     screen::screen_layer screen{backend};
     headless_screen() { screen.set_screen_mode(); }
 };
+
+// The error reports answered so far, in order, by their step numbers or by
+// their error numbers; with bounds, only the reports of steps `first_step`
+// to `last_step`.
+constexpr int lowest_step = std::numeric_limits<int>::min();
+constexpr int highest_step = std::numeric_limits<int>::max();
+
+inline std::vector<int> report_numbers(const screen::headless_platform& backend,
+                                       int screen::headless_platform::question::*number, int first_step,
+                                       int last_step) {
+    std::vector<int> numbers;
+    for (const auto& q : backend.questions())
+        if (q.step_number >= first_step && q.step_number <= last_step) numbers.push_back(q.*number);
+    return numbers;
+}
+inline std::vector<int> reported_steps(const screen::headless_platform& backend, int first_step = lowest_step,
+                                       int last_step = highest_step) {
+    return report_numbers(backend, &screen::headless_platform::question::step_number, first_step, last_step);
+}
+inline std::vector<int> reported_errors(const screen::headless_platform& backend, int first_step = lowest_step,
+                                        int last_step = highest_step) {
+    return report_numbers(backend, &screen::headless_platform::question::error_number, first_step, last_step);
+}
 
 // The colour of pixel (x, y), 0..7 by 0..13, of a cell showing `ch` in
 // `foreground`: the glyph in the foreground, the rest in colour 0.
