@@ -15,6 +15,7 @@ namespace {
 using screen_test::cell_shows;
 using screen_test::count_colour;
 using screen_test::count_set;
+using screen_test::frame_pixel;
 using screen_test::headless_screen;
 using screen_test::reported_steps;
 using screen_test::row_mismatch;
@@ -206,13 +207,12 @@ TEST(input_values, shows_a_block_cursor_in_the_frame_only_while_waiting) {
     float value = 1;
     EXPECT_TRUE(h.screen.input_values(value));  // ended by the stop request
     EXPECT_EQ(value, 1);                         // and stores nothing
-    auto at = [](const screen_frame& f, int x, int y) { return f.rgb[std::size_t(y) * 640 + std::size_t(x)]; };
     ASSERT_FALSE(during.rgb.empty());
     // Column 11 of row 3 (after the echoed 5) is a block in the foreground.
     for (int y = 28; y < 42; ++y)
-        for (int x = 80; x < 88; ++x) EXPECT_EQ(at(during, x, y), 0xFFFF55u) << x << "," << y;
+        for (int x = 80; x < 88; ++x) EXPECT_EQ(frame_pixel(during, x, y), 0xFFFF55u) << x << "," << y;
     const screen_frame after = h.screen.make_frame();
-    EXPECT_EQ(at(after, 84, 35), 0x000055u);
+    EXPECT_EQ(frame_pixel(after, 84, 35), 0x000055u);
     EXPECT_EQ(h.screen.pixel(84, 35), 0);  // never part of the picture itself
     EXPECT_TRUE(cell_shows(h.screen, 3, 10, '5', 14));
 }
@@ -384,7 +384,7 @@ TEST(end_program, clears_the_bottom_row_prompts_and_waits_for_a_new_key) {
     EXPECT_EQ(row_mismatch(h.screen, 25, 1, "Press any key to continue ", 11), "");
     EXPECT_EQ(count_colour(h.screen, 12, 0, 336, 639, 336), 0);
     EXPECT_EQ(count_colour(h.screen, 12, 0, 335, 639, 335), 640);  // above the bottom text row
-    EXPECT_EQ(h.backend.last_frame().rgb[349 * 640 + 639], 0x000055u);
+    EXPECT_EQ(frame_pixel(h.backend.last_frame(), 639, 349), 0x000055u);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // A screen layer on the headless backend, and ways to look at its pixels.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <string>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "screen/font_8x14.h"
+#include "screen/platform.h"
 #include "backends/headless/headless_platform.h"
 #include "screen/screen_layer.h"
 
@@ -49,7 +51,7 @@ inline int glyph_colour(unsigned char ch, int x, int y, int foreground) {
 }
 
 // The pictures tests look at, each read through pixel_at(x, y): the live
-// screen and a snapshot of it, in colour numbers.
+// screen and a snapshot of it, in colour numbers, and a presented frame.
 struct live_picture {
     const screen::screen_layer& s;
     int pixel_at(int x, int y) const { return s.pixel(x, y); }
@@ -59,8 +61,19 @@ struct snapshot_picture {
     int pixel_at(int x, int y) const { return fb.at(x, y); }
 };
 
+// Pixel (x, y) of a frame as presented, 0xRRGGBB; a frame with no pixels
+// fails the test rather than being read past its end.
+inline std::uint32_t frame_pixel(const screen::screen_frame& f, int x, int y) {
+    return f.rgb.at(std::size_t(y) * screen::screen_width + std::size_t(x));
+}
+struct frame_picture {
+    const screen::screen_frame& f;
+    std::uint32_t pixel_at(int x, int y) const { return frame_pixel(f, x, y); }
+};
+
 inline live_picture picture_of(const screen::screen_layer& s) { return {s}; }
 inline snapshot_picture picture_of(const screen::framebuffer& fb) { return {fb}; }
+inline frame_picture picture_of(const screen::screen_frame& f) { return {f}; }
 
 // What a pixel of the picture `Source` holds.
 template <class Source>

@@ -17,6 +17,7 @@ namespace {
 using screen::run_end;
 using screen_test::cell_shows;
 using screen_test::count_colour;
+using screen_test::frame_pixel;
 using screen_test::row_mismatch;
 
 const std::string title = "SCHEMES: LAP, TWO LAYER, FULL PITCH WINDING";
@@ -131,7 +132,7 @@ TEST(whole_run, background_is_dark_blue_and_the_end_prompt_light_cyan_on_row_25)
     EXPECT_EQ(r.screen.pixel_rgb(0, 349), 0x000055u);
     EXPECT_EQ(row_mismatch(r.screen, 25, 1, "Press any key to continue", 11), "");
     EXPECT_EQ(count_colour(r.screen, 0, 25 * 8, 336, 639, 349), (640 - 25 * 8) * 14);
-    EXPECT_EQ(r.backend.last_frame().rgb[349 * 640 + 300], 0x000055u);
+    EXPECT_EQ(frame_pixel(r.backend.last_frame(), 300, 349), 0x000055u);
 }
 
 TEST(whole_run, z_20_p_4_wraps_q_to_row_4) {
