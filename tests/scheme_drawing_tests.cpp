@@ -40,7 +40,7 @@ void snapshot_when(scheme_run& r, snapshot& out, std::function<bool()> when) {
 
 // The end of phase 1: its last segment is drawn, phase 2 has begun.
 void at_phase_2(scheme_run& r, snapshot& out) {
-    snapshot_when(r, out, [&r] { return r.state().phase.stored() == 2; });
+    snapshot_when(r, out, [&r] { return r.in_phase(2); });
 }
 
 framebuffer final_picture(scheme_run& r) { return r.screen.pixels_snapshot(); }
@@ -50,7 +50,7 @@ framebuffer final_picture(scheme_run& r) { return r.screen.pixels_snapshot(); }
 TEST(scheme_frame, z_24_slot_numbers_slot_lines_and_pole_boundaries_before_the_animation) {
     scheme_run r;
     snapshot before;
-    snapshot_when(r, before, [&r] { return r.state().phase.stored() == 1; });
+    snapshot_when(r, before, [&r] { return r.in_phase(1); });
     r.enter("24", "4", false).finish(200).run();
     ASSERT_TRUE(before.pixels);
     const framebuffer& fb = *before.pixels;
@@ -159,7 +159,7 @@ TEST(speed_keys, one_hundred_fifty_plus_make_the_pause_zero_for_good) {
     r.key_per_segment([](int n) { return n <= 150 ? "+" : "-"; });
     float pause_at_the_end = -1;
     r.backend.on_each_wait([&](double) {
-        if (r.state().phase.stored() == 3 && r.state().loop_i.stored() == 58) pause_at_the_end = r.state().step_delay_s.stored();
+        if (r.in_phase(3) && r.state().loop_i.stored() == 58) pause_at_the_end = r.state().step_delay_s.stored();
     });
     r.finish_when_drawn().run();
     EXPECT_EQ(r.how, screen::run_end::end_prompt);
@@ -192,7 +192,7 @@ TEST(animation, phase_colours_and_segment_limits) {
     scheme_run fractional;
     float last_segment = 0;
     fractional.backend.on_each_wait([&](double) {
-        if (fractional.state().phase.stored() == 1) last_segment = std::max(last_segment, fractional.state().loop_i.stored());
+        if (fractional.in_phase(1)) last_segment = std::max(last_segment, fractional.state().loop_i.stored());
     });
     snapshot end_of_phase_1;
     at_phase_2(fractional, end_of_phase_1);
@@ -208,7 +208,7 @@ TEST(animation, phase_colours_and_segment_limits) {
 framebuffer picture_before_prompt(const char* z, const char* p) {
     scheme_run r;
     snapshot before_prompt;
-    snapshot_when(r, before_prompt, [&r] { return r.state().phase.stored() == 4; });
+    snapshot_when(r, before_prompt, [&r] { return r.drawing_done(); });
     // Fifteen "+" typed ahead that no segment takes would end the final wait
     // at once, before the snapshot.
     const bool any_segment = std::atof(z) >= 1.5;
@@ -269,7 +269,7 @@ TEST(terminal_marks, z_24_p_4_labels_and_circles) {
     scheme_run r;
     snapshot after_1, after_2;
     at_phase_2(r, after_1);
-    snapshot_when(r, after_2, [&r] { return r.state().phase.stored() == 3; });
+    snapshot_when(r, after_2, [&r] { return r.in_phase(3); });
     r.enter("24", "4").finish().run();
     const framebuffer fb = final_picture(r);
     ASSERT_TRUE(after_1.pixels && after_2.pixels);
@@ -319,7 +319,7 @@ TEST(segment_drawing, z_24_phase_1_lines_arrowheads_and_symbols) {
     snapshot s, first_four;
     at_phase_2(r, s);
     // Segments 1 to 4 drawn; slot 7's other side (segment 22) not yet.
-    snapshot_when(r, first_four, [&r] { return r.state().phase.stored() == 1 && r.state().loop_i.stored() == 5; });
+    snapshot_when(r, first_four, [&r] { return r.in_phase(1) && r.state().loop_i.stored() == 5; });
     r.enter("24", "4").finish().run();
     ASSERT_TRUE(s.pixels && first_four.pixels);
     const framebuffer& fb = *s.pixels;
@@ -395,7 +395,7 @@ TEST(segment_drawing, z_24_phase_1_first_13_segments_by_kind_direction_and_coil_
     r.backend.on_each_wait([&](double) {
         const auto& st = r.state();
         const int i = int(st.loop_i.stored());
-        if (st.phase.stored() == 1 && i >= 1 && i <= 14 && !seen[std::size_t(i)] && st.step_delay_s.stored() != 0) {
+        if (r.in_phase(1) && i >= 1 && i <= 14 && !seen[std::size_t(i)] && st.step_delay_s.stored() != 0) {
             seen[std::size_t(i)] = true;
             at_start[std::size_t(i)] = r.screen.pixels_snapshot();
         }
@@ -456,8 +456,8 @@ TEST(shifted_copies, z_24_phase_1_copies_land_in_slots_1_and_2) {
 TEST(shifted_copies, z_24_phases_2_and_3_copies) {
     scheme_run r;
     snapshot end_of_2, before_prompt;
-    snapshot_when(r, end_of_2, [&r] { return r.state().phase.stored() == 3; });
-    snapshot_when(r, before_prompt, [&r] { return r.state().phase.stored() == 4; });
+    snapshot_when(r, end_of_2, [&r] { return r.in_phase(3); });
+    snapshot_when(r, before_prompt, [&r] { return r.drawing_done(); });
     r.enter("24", "4").finish().run();
     ASSERT_TRUE(end_of_2.pixels && before_prompt.pixels);
     // Phase 2: segments 43 and 37 to slots 5 and 6, crosses in row 345.
@@ -567,11 +567,11 @@ TEST(shifted_copies, z_24_final_picture_every_slot_shows_one_solid_and_one_dashe
     std::optional<framebuffer> final_picture_before_prompt;
     r.backend.on_each_wait([&, last = -1](double) mutable {
         const auto& st = r.state();
-        if (st.phase.stored() == 4) {
+        if (r.drawing_done()) {
             if (!final_picture_before_prompt) final_picture_before_prompt = r.screen.pixels_snapshot();
             return;
         }
-        if (st.phase.stored() < 1 || st.loop_i.stored() < 1 || st.loop_i.stored() > 46) return;
+        if (!r.in_a_phase() || st.loop_i.stored() < 1 || st.loop_i.stored() > 46) return;
         const int key = int(st.phase.stored() - 1) * 47 + int(st.loop_i.stored());
         if (key != last) at_segment[std::size_t(key)] = r.screen.pixels_snapshot();
         last = key;
@@ -634,7 +634,7 @@ TEST(shifted_copies, z_24_final_picture_every_slot_shows_one_solid_and_one_dashe
 TEST(shifted_copies, kind_0_copies_follow_the_kind_1_rows) {
     scheme_run r;
     snapshot before_prompt;
-    snapshot_when(r, before_prompt, [&r] { return r.state().phase.stored() == 4; });
+    snapshot_when(r, before_prompt, [&r] { return r.drawing_done(); });
     r.enter("8", "1.2").finish().run();
     ASSERT_TRUE(before_prompt.pixels);
     const framebuffer& fb = *before_prompt.pixels;

@@ -46,7 +46,7 @@ struct scheme_run {
     scheme_run& finish_when_drawn() {
         backend.give_up_at(1e12);
         backend.on_each_wait([this, waited = false, prompted = false](double) mutable {
-            if (state().phase.stored() != 4) return;
+            if (!drawing_done()) return;
             const bool at_prompt = screen.cursor_row() == 25;
             if (!at_prompt && !waited) screen.key_typed("x"), waited = true;
             if (at_prompt && !prompted) screen.key_typed("y"), prompted = true;
@@ -60,8 +60,8 @@ struct scheme_run {
         type_ahead(key_for(1));
         backend.on_each_wait([this, key_for, segments = 0, last_phase = 0.0f, last_i = 0.0f](double) mutable {
             const auto& s = state();
-            const bool first = s.phase.stored() == 1 && s.loop_i.stored() == 1;
-            if ((segments == 0 && !first) || s.phase.stored() > 3) return;
+            const bool first = in_phase(1) && s.loop_i.stored() == 1;
+            if ((segments == 0 && !first) || drawing_done()) return;
             if (s.phase.stored() == last_phase && s.loop_i.stored() == last_i) return;
             last_phase = s.phase.stored();
             last_i = s.loop_i.stored();
@@ -75,6 +75,13 @@ struct scheme_run {
         return how;
     }
     const winding::working_state& state() const { return program.state(); }
+    // The moments of the drawing. Its loop counts the phase from 1 to 3 and
+    // leaves it at 4. Before the loop, from the entry of p' on, the phase
+    // holds the number of phases, 3: a wait there (a report of the
+    // computation, say) passes for phase 3 as well.
+    bool in_phase(int n) const { return state().phase.stored() == float(n); }
+    bool in_a_phase() const { return in_phase(1) || in_phase(2) || in_phase(3); }
+    bool drawing_done() const { return state().phase.stored() == 4; }
     // The reports of the run, as screen_test::reported_steps and reported_errors.
     std::vector<int> reported_steps(int first_step = screen_test::lowest_step,
                                     int last_step = screen_test::highest_step) const {

@@ -259,7 +259,7 @@ TEST(whole_run, the_segment_loop_polls_the_keyboard_for_free_and_the_final_wait_
     int yields_while_drawing = -1;
     double drawn_at = 0;
     r.backend.on_each_wait([&](double now) {
-        if (r.state().phase.stored() < 4) yields_while_drawing = r.backend.yields();
+        if (!r.drawing_done()) yields_while_drawing = r.backend.yields();
         else if (drawn_at == 0) drawn_at = now;
     });
     r.run();

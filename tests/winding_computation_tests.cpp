@@ -23,7 +23,7 @@ computed compute(const std::string& z, const std::string& p) {
     computed c;
     bool seen = false;
     r.backend.on_each_wait([&](double) {
-        if (!seen && r.state().phase.stored() == 1) {
+        if (!seen && r.in_phase(1)) {
             c.state = r.state();
             seen = true;
         }
@@ -95,7 +95,7 @@ TEST(jumper_levels, phases_2_and_3_rewrite_the_jumper_rows_only) {
     scheme_test::scheme_run r;
     working_state in_phase_2;
     r.backend.on_each_wait([&](double) {
-        if (r.state().phase.stored() == 2) in_phase_2 = r.state();
+        if (r.in_phase(2)) in_phase_2 = r.state();
     });
     r.enter("24", "4").finish().run();
     EXPECT_EQ(elements(in_phase_2.path_height, 11, 13), (std::vector<float>{4.499f, 4.5f, 4.501f}));
