@@ -30,11 +30,9 @@ struct snapshot {
 };
 
 void snapshot_when(scheme_run& r, snapshot& out, std::function<bool()> when) {
-    r.backend.on_each_wait([&r, &out, when](double) {
-        if (!out.pixels && when()) {
-            out.pixels = r.screen.pixels_snapshot();
-            out.state = r.state();
-        }
+    r.at_first_wait_when(when, [&r, &out] {
+        out.pixels = r.screen.pixels_snapshot();
+        out.state = r.state();
     });
 }
 

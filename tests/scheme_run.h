@@ -70,6 +70,16 @@ struct scheme_run {
         });
         return *this;
     }
+    // Calls `look` once, at the first wait at which `when` holds.
+    scheme_run& at_first_wait_when(std::function<bool()> when, std::function<void()> look) {
+        backend.on_each_wait([when, look, done = false](double) mutable {
+            if (!done && when()) {
+                done = true;
+                look();
+            }
+        });
+        return *this;
+    }
     screen::run_end run() {
         how = screen.run([&] { program.run(); });
         return how;

@@ -50,12 +50,7 @@ std::string row_mismatch_under_poles(const screen::screen_layer& s, int row, int
 // Calls `look` once, at the first pause or question after the result line
 // (step 86 has set the pause by then).
 void on_first_look_after_entry(whole_run& r, std::function<void()> look) {
-    r.backend.on_each_wait([&r, look, done = false](double) mutable {
-        if (!done && r.state().step_delay_s.stored() != 0) {
-            done = true;
-            look();
-        }
-    });
+    r.at_first_wait_when([&r] { return r.state().step_delay_s.stored() != 0; }, look);
 }
 
 TEST(whole_run, header_draws_title_caption_help_and_icons) {

@@ -22,11 +22,9 @@ computed compute(const std::string& z, const std::string& p) {
     scheme_test::scheme_run r;
     computed c;
     bool seen = false;
-    r.backend.on_each_wait([&](double) {
-        if (!seen && r.in_phase(1)) {
-            c.state = r.state();
-            seen = true;
-        }
+    r.at_first_wait_when([&r] { return r.in_phase(1); }, [&] {
+        c.state = r.state();
+        seen = true;
     });
     r.enter(z, p).finish().run();
     if (!seen) c.state = r.state();
