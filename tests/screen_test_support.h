@@ -94,32 +94,51 @@ inline int count_set(const screen::screen_layer& s) {
            count_colour(s, 0, 0, 0, screen::screen_width - 1, screen::screen_height - 1);
 }
 
+// A figure drawn over the text: the colour it leaves at pixel (x, y), or -1
+// where it leaves the text to show.
+using overlay = std::function<int(int x, int y)>;
+
+// The cells of `text` from (row, column) on, each showing its character in
+// `foreground` (and `over` over them, when given): empty when they all
+// match, else a description of the first cell that does not.
+template <class Source>
+std::string row_mismatch(const Source& source, int row, int column, const std::string& text, int foreground,
+                         const overlay& over = {}) {
+    const auto p = picture_of(source);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const int c = column + int(i);
+        for (int y = 0; y < 14; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const int px = (c - 1) * 8 + x, py = (row - 1) * 14 + y;
+                const int figure = over ? over(px, py) : -1;
+                const int want =
+                    figure >= 0 ? figure : glyph_colour(static_cast<unsigned char>(text[i]), x, y, foreground);
+                if (p.pixel_at(px, py) != colour_of<Source>(want))
+                    return std::string("row ")
+                        .append(std::to_string(row))
+                        .append(" column ")
+                        .append(std::to_string(c))
+                        .append(" is not '")
+                        .append(1, text[i])
+                        .append("' in colour ")
+                        .append(std::to_string(foreground))
+                        .append(" at pixel ")
+                        .append(std::to_string(px))
+                        .append(",")
+                        .append(std::to_string(py));
+            }
+    }
+    return {};
+}
+
 // True when the cells from (row, column) on show `text` in `foreground`.
 template <class Source>
 bool cells_show(const Source& source, int row, int column, const std::string& text, int foreground) {
-    const auto p = picture_of(source);
-    for (std::size_t i = 0; i < text.size(); ++i)
-        for (int y = 0; y < 14; ++y)
-            for (int x = 0; x < 8; ++x)
-                if (p.pixel_at((column - 1 + int(i)) * 8 + x, (row - 1) * 14 + y) !=
-                    glyph_colour(static_cast<unsigned char>(text[i]), x, y, foreground))
-                    return false;
-    return true;
+    return row_mismatch(source, row, column, text, foreground).empty();
 }
 
 inline bool cell_shows(const screen::screen_layer& s, int row, int column, unsigned char ch, int foreground) {
     return cells_show(s, row, column, std::string(1, char(ch)), foreground);
-}
-
-// The columns of `text` from `column` on, each as cell_shows; empty when
-// they all match, else a description of the first cell that does not.
-inline std::string row_mismatch(const screen::screen_layer& s, int row, int column, const std::string& text,
-                                int foreground) {
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (!cell_shows(s, row, column + int(i), static_cast<unsigned char>(text[i]), foreground))
-            return "row " + std::to_string(row) + " column " + std::to_string(column + int(i)) + " is not '" +
-                   text[i] + "' in colour " + std::to_string(foreground);
-    return {};
 }
 
 }  // namespace screen_test

@@ -25,26 +25,14 @@ const std::string help = " Change speed: for 2 x speed press (+), for 0,5 x spee
 
 using whole_run = scheme_test::scheme_run;
 
-// Text of a row as cell_shows, where the pole boundary lines at the given
-// pixel columns cross the row from y 30 down in green.
-std::string row_mismatch_under_poles(const screen::screen_layer& s, int row, int column, const std::string& text,
-                                     int colour, const std::vector<int>& pole_x) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const int c = column + int(i);
-        for (int y = 0; y < 14; ++y)
-            for (int x = 0; x < 8; ++x) {
-                const int px = (c - 1) * 8 + x, py = (row - 1) * 14 + y;
-                // The line's dash pattern 0xFF99 counts from y 30.
-                const bool pole = py >= 30 && std::find(pole_x.begin(), pole_x.end(), px) != pole_x.end() &&
-                                  ((0xFF99 >> (15 - (py - 30) % 16)) & 1);
-                const int want =
-                    pole ? 2 : screen_test::glyph_colour(static_cast<unsigned char>(text[i]), x, y, colour);
-                if (s.pixel(px, py) != want)
-                    return "row " + std::to_string(row) + " column " + std::to_string(c) + " pixel " +
-                           std::to_string(px) + "," + std::to_string(py);
-            }
-    }
-    return {};
+// The pole boundary lines at the given pixel columns, crossing the text
+// rows from y 30 down in green; their dash pattern 0xFF99 counts from y 30.
+screen_test::overlay pole_lines(const std::vector<int>& pole_x) {
+    return [pole_x](int px, int py) {
+        const bool pole = py >= 30 && std::find(pole_x.begin(), pole_x.end(), px) != pole_x.end() &&
+                          ((0xFF99 >> (15 - (py - 30) % 16)) & 1);
+        return pole ? 2 : -1;
+    };
 }
 
 // Calls `look` once, at the first pause or question after the result line
@@ -106,7 +94,7 @@ TEST(whole_run, z_24_p_4_result_line_by_columns) {
     // The pole boundary lines cross the row from y 30 down.
     const std::vector<int> poles = {32, 177, 322, 467, 612};
     for (const auto& c : row3)
-        EXPECT_EQ(row_mismatch_under_poles(r.screen, 3, c.column, c.text, c.colour, poles), "");
+        EXPECT_EQ(row_mismatch(r.screen, 3, c.column, c.text, c.colour, pole_lines(poles)), "");
     const auto& s = r.state();
     EXPECT_EQ(s.slot_count.stored(), 24);
     EXPECT_EQ(s.pole_count.stored(), 4);
@@ -135,12 +123,12 @@ TEST(whole_run, z_20_p_4_wraps_q_to_row_4) {
     r.enter("20", "4").finish();
     std::string row4;
     // Later the left margin strip clears the start of row 4.
-    on_first_look_after_entry(r, [&] { row4 = row_mismatch_under_poles(r.screen, 4, 1, " 1.666667 ", 11, {34}); });
+    on_first_look_after_entry(r, [&] { row4 = row_mismatch(r.screen, 4, 1, " 1.666667 ", 11, pole_lines({34})); });
     r.run();
     const std::vector<int> poles = {180, 324, 470, 614};  // the one at x 34 is cleared with the margin
-    EXPECT_EQ(row_mismatch_under_poles(r.screen, 3, 43, " 5 ", 11, poles), "");
-    EXPECT_EQ(row_mismatch_under_poles(r.screen, 3, 55, " 5 ", 11, poles), "");
-    EXPECT_EQ(row_mismatch_under_poles(r.screen, 3, 67, " m =      ", 11, poles), "");
+    EXPECT_EQ(row_mismatch(r.screen, 3, 43, " 5 ", 11, pole_lines(poles)), "");
+    EXPECT_EQ(row_mismatch(r.screen, 3, 55, " 5 ", 11, pole_lines(poles)), "");
+    EXPECT_EQ(row_mismatch(r.screen, 3, 67, " m =      ", 11, pole_lines(poles)), "");
     EXPECT_EQ(row4, "");
 }
 
@@ -161,7 +149,7 @@ TEST(whole_run, result_line_leaves_the_cursor_on_the_next_row) {
         std::string q_text;
         int row = 0, column = 0;
         on_first_look_after_entry(r, [&] {
-            q_text = row_mismatch_under_poles(r.screen, c.row_q, c.column_q, c.q_text, 11, c.poles);
+            q_text = row_mismatch(r.screen, c.row_q, c.column_q, c.q_text, 11, pole_lines(c.poles));
             row = r.screen.cursor_row();
             column = r.screen.cursor_column();
         });
