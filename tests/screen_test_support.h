@@ -1,4 +1,5 @@
-// A screen layer on the headless backend, and ways to look at its pixels.
+// A screen layer on the headless backend, and ways to look at its pixels
+// and at the errors it reported.
 #pragma once
 
 #include <cstdint>
@@ -21,12 +22,13 @@ struct headless_screen {
     headless_screen() { screen.set_screen_mode(); }
 };
 
-// The error reports answered so far, in order, by their step numbers or by
-// their error numbers; with bounds, only the reports of steps `first_step`
-// to `last_step`.
+// Step bounds that keep every report.
 constexpr int lowest_step = std::numeric_limits<int>::min();
 constexpr int highest_step = std::numeric_limits<int>::max();
 
+// The error reports answered so far, in order, by their step numbers or by
+// their error numbers; with bounds, only the reports of steps `first_step`
+// to `last_step`.
 inline std::vector<int> report_numbers(const screen::headless_platform& backend,
                                        int screen::headless_platform::question::*number, int first_step,
                                        int last_step) {
