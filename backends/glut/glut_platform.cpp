@@ -24,6 +24,7 @@
 #include <thread>
 
 #include "screen/framebuffer.h"
+#include "backends/glut/window_geometry.h"
 #include "backends/glut/x11_break_keys.h"
 #include "backends/glut/yes_no_dialog.h"
 
@@ -47,26 +48,6 @@ constexpr double delay_check_s = 0.0075;
 constexpr int texture_width = 1024, texture_height = 512;
 // After the close box the program stops at its next check, well within this.
 constexpr auto program_end_patience = std::chrono::seconds(5);
-
-enum class screen_fill { windowed, full_letterboxed, full_filled };
-
-struct rect {
-    int x, y, w, h;
-};
-
-// Where the picture goes in a window of w x h pixels.
-rect picture_rect(int w, int h, resize_scaling scaling, screen_fill fill) {
-    if (fill == screen_fill::full_filled) return {0, 0, w, h};
-    if (scaling == resize_scaling::none && fill == screen_fill::windowed)
-        return {(w - screen_width) / 2, (h - screen_height) / 2, screen_width, screen_height};
-    // Keep 640:350; the side that is short for it decides.
-    if (long(w) * screen_height <= long(h) * screen_width) {
-        const int ph = (w * screen_height + screen_width / 2) / screen_width;
-        return {0, (h - ph) / 2, w, ph};
-    }
-    const int pw = (h * screen_width + screen_height / 2) / screen_height;
-    return {(w - pw) / 2, 0, pw, h};
-}
 
 // The PC scan code of a freeglut special key; 0 for the keys that leave
 // nothing in the buffer (modifiers alone, NumLock, keypad 5).
@@ -265,14 +246,12 @@ void pull_shape(int old_width, int old_height) {
     auto& s = *active;
     if (s.fill != screen_fill::windowed || s.scaling == resize_scaling::none) return;
     const int w = s.width, h = s.height;
-    const int fitting_height = (w * screen_height + screen_width / 2) / screen_width;
-    const int fitting_width = (h * screen_width + screen_height / 2) / screen_height;
-    if (h == fitting_height || w == fitting_width) {
+    if (h == fitting_height(w) || w == fitting_width(h)) {
         s.asked_width = s.asked_height = 0;
         return;
     }
     const bool height_alone = w == old_width && h != old_height;
-    const int ask_w = height_alone ? fitting_width : w, ask_h = height_alone ? h : fitting_height;
+    const int ask_w = height_alone ? fitting_width(h) : w, ask_h = height_alone ? h : fitting_height(w);
     if (ask_w == s.asked_width && ask_h == s.asked_height) return;
     s.asked_width = ask_w;
     s.asked_height = ask_h;
