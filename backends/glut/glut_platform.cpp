@@ -6,16 +6,16 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #ifdef WINDING_BENCH_COUNTERS
@@ -24,6 +24,7 @@
 #include <thread>
 
 #include "screen/framebuffer.h"
+#include "backends/glut/wake_up.h"
 #include "backends/glut/window_geometry.h"
 #include "backends/glut/x11_break_keys.h"
 #include "backends/glut/yes_no_dialog.h"
@@ -72,12 +73,6 @@ int scan_code(int key) {
 
 std::string extended_key(int scan) { return std::string{'\0', char(scan)}; }
 
-// Makes an eventfd readable; safe in a signal handler too.
-void signal_event(int fd) {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = write(fd, &one, sizeof one);
-}
-
 void on_glut_error(const char* format, va_list arguments) {
     std::fputs("winding_scheme: window library: ", stderr);
     std::vfprintf(stderr, format, arguments);
@@ -96,9 +91,9 @@ struct glut_platform::state {
     screen_frame newest;  // under frame_mutex
 
     std::atomic<bool> end_requested{false};
-    // The window thread's sleep ends on X input or on a write here: a change
-    // of the picture, a frame handed over, the end of the process.
-    int wake_fd = -1;
+    // The window thread's sleep ends on X input or on this: a change of the
+    // picture, a frame handed over, the end of the process, the bench asking.
+    wake_up wake;
     std::atomic<bool> refresh_wanted{true};
     std::atomic<int> exit_code{0};
     // The program thread's end, and the window's opening and end.
@@ -134,8 +129,6 @@ struct glut_platform::state {
         input_seen = input_count;
     }
 
-    void wake() const { signal_event(wake_fd); }
-
     void input_arrived() {
         {
             std::lock_guard lock(input_mutex);
@@ -163,10 +156,12 @@ glut_platform::state* active = nullptr;
 #ifdef WINDING_BENCH_COUNTERS
 // SIGUSR1 asks for the counters; the window thread wakes and prints them.
 volatile std::sig_atomic_t counters_asked = 0;
-int counters_wake_fd = -1;
+const wake_up* counters_wake = nullptr;
 void on_counters_signal(int) {
+    const int interrupted_errno = errno;
     counters_asked = 1;
-    signal_event(counters_wake_fd);
+    counters_wake->signal();
+    errno = interrupted_errno;
 }
 #endif
 
@@ -339,11 +334,9 @@ void sleep_for_events(Display* display, std::optional<clock_type::time_point> de
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - clock_type::now());
         timeout_ms = int(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
     }
-    pollfd fds[] = {{ConnectionNumber(display), POLLIN, 0}, {s.wake_fd, POLLIN, 0}};
+    pollfd fds[] = {{ConnectionNumber(display), POLLIN, 0}, {s.wake.fd(), POLLIN, 0}};
     poll(fds, 2, timeout_ms);
-    std::uint64_t count;
-    while (read(s.wake_fd, &count, sizeof count) > 0) {
-    }
+    s.wake.drain();
 }
 
 // freeglut's events and redraws, and the refresh steps on a fixed 32 ms
@@ -423,9 +416,8 @@ int glut_platform::run(const std::function<void()>& program) {
     }
 
     auto& s = *s_;
-    s.wake_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (s.wake_fd < 0) {
-        std::perror("winding_scheme: eventfd");
+    if (!s.wake.ok()) {
+        std::fprintf(stderr, "winding_scheme: eventfd: %s\n", std::strerror(s.wake.open_error()));
         glutExit();
         return 1;
     }
@@ -470,7 +462,7 @@ int glut_platform::run(const std::function<void()>& program) {
                 s.input_arrived();
             });
 #ifdef WINDING_BENCH_COUNTERS
-        counters_wake_fd = s.wake_fd;
+        counters_wake = &s.wake;
         std::signal(SIGUSR1, on_counters_signal);
 #endif
         glutDisplayFunc(on_display);
@@ -507,7 +499,6 @@ int glut_platform::run(const std::function<void()>& program) {
     s.print_counters("at-exit");
 #endif
     active = nullptr;
-    close(s.wake_fd);
     return code < 0 ? s.exit_code.load() : code;
 }
 
@@ -545,12 +536,12 @@ void glut_platform::present_frame(const screen_frame& frame) {
     ++s_->presented;
 #endif
     s_->newest = frame;
-    s_->wake();
+    s_->wake.signal();
 }
 
 void glut_platform::picture_changed() {
     s_->refresh_wanted = true;
-    s_->wake();
+    s_->wake.signal();
 }
 
 void glut_platform::end_process(int exit_code) {
@@ -558,7 +549,7 @@ void glut_platform::end_process(int exit_code) {
     // this code once the program thread has unwound.
     s_->exit_code = exit_code;
     s_->end_requested = true;
-    s_->wake();
+    s_->wake.signal();
 }
 
 }  // namespace screen

@@ -5,7 +5,6 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <poll.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <optional>
@@ -93,21 +92,9 @@ void set_atom_property(Display* d, Window w, const char* property, const char* v
 
 }  // namespace
 
-yes_no_dialog::yes_no_dialog() {
-    if (pipe(wake_pipe_) != 0) wake_pipe_[0] = wake_pipe_[1] = -1;
-}
-
-yes_no_dialog::~yes_no_dialog() {
-    for (int fd : wake_pipe_)
-        if (fd >= 0) close(fd);
-}
-
 void yes_no_dialog::cancel() {
     cancelled_ = true;
-    const char wake = 0;
-    if (wake_pipe_[1] >= 0 && write(wake_pipe_[1], &wake, 1) != 1) {
-        // A full pipe wakes the question just as well.
-    }
+    cancel_wake_.signal();
 }
 
 bool yes_no_dialog::ask(const std::string& title, const std::string& text, unsigned long owner) {
@@ -189,8 +176,8 @@ bool yes_no_dialog::ask(const std::string& title, const std::string& text, unsig
             }
         }
         if (answer || cancelled_) break;
-        pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {wake_pipe_[0], POLLIN, 0}};
-        poll(fds, wake_pipe_[0] >= 0 ? 2 : 1, -1);
+        pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {cancel_wake_.fd(), POLLIN, 0}};
+        poll(fds, 2, -1);
     }
 
     // Hand the keys to the window the question belongs to: a window manager
