@@ -19,6 +19,7 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
+#include <string_view>
 #include <thread>
 
 #include "backends/glut/gl_picture.h"
@@ -83,6 +84,10 @@ struct glut_platform::state {
     std::condition_variable input_cv;
     std::uint64_t input_count = 0;  // under input_mutex
     std::uint64_t input_seen = 0;   // under input_mutex
+    // Frames handed over, uploaded, redrawn: always counted, printed only
+    // when the bench asks (set at the start of run, before other threads).
+    bool counters_wanted = false;
+    std::atomic<unsigned long> presented{0};
 
     // ---- window thread only ----
     gl_picture picture;
@@ -94,6 +99,7 @@ struct glut_platform::state {
     int asked_width = 0, asked_height = 0;  // the last shape asked of the window manager
     bool window_closed = false;  // the close box: freeglut has destroyed the window
     std::unique_ptr<x11_break_keys> break_keys;
+    unsigned long uploads = 0, redraws = 0;
 
     // Until input comes in or `time` has passed; input since the last wait
     // (perhaps just before the program looked for a key) ends it at once.
@@ -125,15 +131,10 @@ struct glut_platform::state {
         input_arrived();
     }
 
-#ifdef WINDING_BENCH_COUNTERS
-    // The bench build's figures: frames handed over, uploaded, redrawn.
-    std::atomic<unsigned long> presented{0};
-    unsigned long uploads = 0, redraws = 0;  // window thread only
     void print_counters(const char* when) const {
         std::fprintf(stderr, "bench-counters %s presented=%lu uploads=%lu redraws=%lu\n", when, presented.load(),
                      uploads, redraws);
     }
-#endif
 };
 
 namespace {
@@ -143,7 +144,6 @@ using state = glut_platform::state;
 // The glut callbacks' way to the backend (they carry no user data).
 state* active = nullptr;
 
-#ifdef WINDING_BENCH_COUNTERS
 // SIGUSR1 asks for the counters; the window thread wakes and prints them.
 volatile std::sig_atomic_t counters_asked = 0;
 const wake_up* counters_wake = nullptr;
@@ -153,7 +153,6 @@ void on_counters_signal(int) {
     counters_wake->signal();
     errno = interrupted_errno;
 }
-#endif
 
 // ---- the window ----
 
@@ -164,17 +163,13 @@ void draw_window(state& s) {
         if (s.newest.version != s.uploaded_version && !s.newest.rgb.empty()) {
             s.picture.upload(s.newest);
             s.uploaded_version = s.newest.version;
-#ifdef WINDING_BENCH_COUNTERS
             ++s.uploads;
-#endif
         }
     }
     s.picture.draw(s.width, s.height, picture_rect(s.width, s.height, s.scaling, s.fill),
                    s.scaling == resize_scaling::stretch_smooth);
     glutSwapBuffers();
-#ifdef WINDING_BENCH_COUNTERS
     ++s.redraws;
-#endif
 }
 
 // Pulls a resized window back to 640:350: after a change of width the
@@ -302,12 +297,10 @@ void run_window_loop(state& s) {
         take_newest_frame(s);
         glutMainLoopEvent();
         if (s.window_closed || s.end_requested) return;
-#ifdef WINDING_BENCH_COUNTERS
         if (counters_asked) {
             counters_asked = 0;
             s.print_counters("now");
         }
-#endif
         sleep_for_events(s, display, deadline);
     }
 }
@@ -387,10 +380,10 @@ bool open_window(state& s) {
     s.program_cv.notify_all();
     s.break_keys = std::make_unique<x11_break_keys>(
         x_window, [&s] { s.pause_key(); }, [&s] { s.stop_request(); });
-#ifdef WINDING_BENCH_COUNTERS
-    counters_wake = &s.wake;
-    std::signal(SIGUSR1, on_counters_signal);
-#endif
+    if (s.counters_wanted) {
+        counters_wake = &s.wake;
+        std::signal(SIGUSR1, on_counters_signal);
+    }
     glutDisplayFunc(on_display);
     glutReshapeFunc(on_reshape);
     glutKeyboardFunc(on_key);
@@ -431,6 +424,8 @@ glut_platform::~glut_platform() = default;
 
 int glut_platform::run(const std::function<void()>& program) {
     auto& s = *s_;
+    const char* counters = std::getenv("WINDING_BENCH_COUNTERS");
+    s.counters_wanted = counters && std::string_view(counters) == "1";
     if (!open_display()) return 1;
     if (!s.wake.ok()) {
         std::fprintf(stderr, "winding_scheme: eventfd: %s\n", std::strerror(s.wake.open_error()));
@@ -446,9 +441,7 @@ int glut_platform::run(const std::function<void()>& program) {
     }
     stop_program(s, window_opened ? 0 : 1);
     program_thread.join();
-#ifdef WINDING_BENCH_COUNTERS
-    s.print_counters("at-exit");
-#endif
+    if (s.counters_wanted) s.print_counters("at-exit");
     active = nullptr;
     return window_opened ? s.exit_code.load() : 1;
 }
@@ -483,9 +476,7 @@ bool glut_platform::ask_yes_no(const std::string& title, const std::string& text
 
 void glut_platform::present_frame(const screen_frame& frame) {
     std::lock_guard lock(s_->frame_mutex);
-#ifdef WINDING_BENCH_COUNTERS
     ++s_->presented;
-#endif
     s_->newest = frame;
     s_->wake.signal();
 }

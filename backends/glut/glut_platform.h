@@ -32,6 +32,10 @@
 //  [x] exit code 1 without a display or without a double-buffered RGBA
 //      window with a depth buffer, before any window opens; without
 //      OpenGL 1.2 once the window has opened
+//  [x] frames handed over, uploaded and redrawn counted; with
+//      WINDING_BENCH_COUNTERS=1 in the environment at the start, printed to
+//      stderr on SIGUSR1 and at the end (the window bench's figures);
+//      otherwise nothing printed and SIGUSR1 left alone
 //
 // What the platform cannot give:
 //  [ ] a veto of the close box: freeglut destroys the window first, so the
