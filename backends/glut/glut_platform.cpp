@@ -40,11 +40,13 @@ using clock_type = std::chrono::steady_clock;
 // much as the check it would make.
 constexpr auto refresh_period = std::chrono::milliseconds(32);
 // One pass of a polling loop waits this long unless a key comes first: the
-// final wait spins on read_key, and a 1 ms sleep there costs ~2 % of a core.
+// final wait spins on read_key, and a short sleep there would cost a
+// noticeable share of a core.
 constexpr auto moment = std::chrono::milliseconds(10);
-// A sleep here wakes ~0.1 ms late, and a few times a minute by 2 to 3 ms
+// A sleep here wakes a little late, and now and then by a few milliseconds
 // (the machine's scheduler). Event checks inside a delay are meant to be
-// about 9 ms and never more than 10 ms apart: aiming at 7.5 ms keeps them so.
+// about 9 ms and never more than 10 ms apart: aiming at 7.5 ms leaves room
+// for a late wake-up.
 constexpr double delay_check_s = 0.0075;
 // After the close box the program stops at its next check, well within this.
 constexpr auto program_end_patience = std::chrono::seconds(5);
@@ -312,8 +314,8 @@ void run_window_loop(state& s) {
 bool open_display() {
     // Mesa's software renderer wakes one helper thread per core for every
     // frame; for one small picture now and then that costs more than the
-    // drawing itself (0.3 % of a core against 0.1 % at one frame a second).
-    // Set before any thread starts; a value of the user's own stands.
+    // drawing itself. Set before any thread starts; a value of the user's
+    // own stands.
     setenv("LP_NUM_THREADS", "0", 0);
     // Three threads speak X: the window thread (freeglut, GL), the Pause and
     // Break watcher and the question window.
