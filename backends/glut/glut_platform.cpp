@@ -162,7 +162,7 @@ void on_counters_signal(int) {
 void draw_window(state& s) {
     {
         std::lock_guard lock(s.frame_mutex);
-        if (s.newest.version != s.uploaded_version && !s.newest.rgb.empty()) {
+        if (s.newest.version != s.uploaded_version) {
             s.picture.upload(s.newest);
             s.uploaded_version = s.newest.version;
             ++s.uploads;
