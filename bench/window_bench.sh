@@ -7,7 +7,6 @@ set -euo pipefail
 
 bin=$1
 app=$bin/winding_scheme
-app_counting=$bin/bench/winding_scheme_bench
 probe=$bin/bench/window_probe
 delays=$bin/bench/window_delay_accuracy
 title="SCHEMES: LAP, TWO LAYER, FULL PITCH WINDING"
@@ -42,7 +41,7 @@ cpu_percent() {
     awk -v t=$((after - before)) -v s="$window_s" 'BEGIN { printf "%.2f", 100 * t / 1e9 / s }'
 }
 
-# The counting build's counters (SIGUSR1, answered at its next tick) as "P U R".
+# The counting run's counters (SIGUSR1, answered at its next tick) as "P U R".
 counters() {
     local lines
     lines=$(grep -c bench-counters "$work/app.err" || true)
@@ -83,7 +82,7 @@ until_still() {
 
 declare -A cpu frames
 stages=(entry pause final prompt)
-# One run through the four waits; with "count", the counting build's frames too.
+# One run through the four waits; with "count", the frames counted too.
 walk() {
     local binary=$1 mode=$2 c0 c1 stage
     start_app "$binary"
@@ -114,7 +113,7 @@ walk() {
 declare -A exit_code
 walk "$app" real
 peak_real=$peak
-walk "$app_counting" count
+WINDING_BENCH_COUNTERS=1 walk "$app" count
 totals=$(grep 'bench-counters at-exit' "$work/app.err" | sed 's/.*at-exit //')
 
 # Key-to-screen latency during the entry of Z.
@@ -146,7 +145,7 @@ declare -A names=([entry]="entry of Z" [pause]="animation, 1 s pauses" [final]="
 for stage in "${stages[@]}"; do
     printf '%-28s %10s %22s\n' "${names[$stage]}" "${cpu[real.$stage]}" "${frames[$stage]}"
 done
-echo "(CPU of winding_scheme; frames of winding_scheme_bench, whose CPU was:" \
+echo "(CPU of the first run; frames of the second, with WINDING_BENCH_COUNTERS=1, whose CPU was:" \
     "${cpu[count.entry]} ${cpu[count.pause]} ${cpu[count.final]} ${cpu[count.prompt]})"
 echo "whole counting run: $totals; exit codes ${exit_code[real]} and ${exit_code[count]}"
 echo "peak resident memory (VmHWM) of a whole run: $peak_real"

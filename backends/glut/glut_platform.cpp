@@ -6,26 +6,29 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <optional>
-#ifdef WINDING_BENCH_COUNTERS
-#include <csignal>
-#endif
+#include <string_view>
 #include <thread>
 
-#include "screen/framebuffer.h"
+#include "backends/glut/gl_picture.h"
+#include "backends/glut/scan_codes.h"
+#include "backends/glut/wake_up.h"
+#include "backends/glut/window_geometry.h"
 #include "backends/glut/x11_break_keys.h"
 #include "backends/glut/yes_no_dialog.h"
+#include "screen/framebuffer.h"
 
 namespace screen {
 namespace {
@@ -37,65 +40,16 @@ using clock_type = std::chrono::steady_clock;
 // much as the check it would make.
 constexpr auto refresh_period = std::chrono::milliseconds(32);
 // One pass of a polling loop waits this long unless a key comes first: the
-// final wait spins on read_key, and a 1 ms sleep there costs ~2 % of a core.
+// final wait spins on read_key, and a short sleep there would cost a
+// noticeable share of a core.
 constexpr auto moment = std::chrono::milliseconds(10);
-// A sleep here wakes ~0.1 ms late, and a few times a minute by 2 to 3 ms
+// A sleep here wakes a little late, and now and then by a few milliseconds
 // (the machine's scheduler). Event checks inside a delay are meant to be
-// about 9 ms and never more than 10 ms apart: aiming at 7.5 ms keeps them so.
+// about 9 ms and never more than 10 ms apart: aiming at 7.5 ms leaves room
+// for a late wake-up.
 constexpr double delay_check_s = 0.0075;
-// GL 1.x wants powers of two; the picture sits in the top-left corner.
-constexpr int texture_width = 1024, texture_height = 512;
 // After the close box the program stops at its next check, well within this.
 constexpr auto program_end_patience = std::chrono::seconds(5);
-
-enum class screen_fill { windowed, full_letterboxed, full_filled };
-
-struct rect {
-    int x, y, w, h;
-};
-
-// Where the picture goes in a window of w x h pixels.
-rect picture_rect(int w, int h, resize_scaling scaling, screen_fill fill) {
-    if (fill == screen_fill::full_filled) return {0, 0, w, h};
-    if (scaling == resize_scaling::none && fill == screen_fill::windowed)
-        return {(w - screen_width) / 2, (h - screen_height) / 2, screen_width, screen_height};
-    // Keep 640:350; the side that is short for it decides.
-    if (long(w) * screen_height <= long(h) * screen_width) {
-        const int ph = (w * screen_height + screen_width / 2) / screen_width;
-        return {0, (h - ph) / 2, w, ph};
-    }
-    const int pw = (h * screen_width + screen_height / 2) / screen_height;
-    return {(w - pw) / 2, 0, pw, h};
-}
-
-// The PC scan code of a freeglut special key; 0 for the keys that leave
-// nothing in the buffer (modifiers alone, NumLock, keypad 5).
-int scan_code(int key) {
-    if (key >= GLUT_KEY_F1 && key <= GLUT_KEY_F10) return 59 + (key - GLUT_KEY_F1);
-    switch (key) {
-        case GLUT_KEY_F11: return 133;
-        case GLUT_KEY_F12: return 134;
-        case GLUT_KEY_HOME: return 71;
-        case GLUT_KEY_UP: return 72;
-        case GLUT_KEY_PAGE_UP: return 73;
-        case GLUT_KEY_LEFT: return 75;
-        case GLUT_KEY_RIGHT: return 77;
-        case GLUT_KEY_END: return 79;
-        case GLUT_KEY_DOWN: return 80;
-        case GLUT_KEY_PAGE_DOWN: return 81;
-        case GLUT_KEY_INSERT: return 82;
-        case GLUT_KEY_DELETE: return 83;
-        default: return 0;
-    }
-}
-
-std::string extended_key(int scan) { return std::string{'\0', char(scan)}; }
-
-// Makes an eventfd readable; safe in a signal handler too.
-void signal_event(int fd) {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = write(fd, &one, sizeof one);
-}
 
 void on_glut_error(const char* format, va_list arguments) {
     std::fputs("winding_scheme: window library: ", stderr);
@@ -111,25 +65,34 @@ struct glut_platform::state {
     core_link* core = nullptr;
     const clock_type::time_point start = clock_type::now();
 
+    // ---- between the threads ----
     std::mutex frame_mutex;
     screen_frame newest;  // under frame_mutex
-
-    std::atomic<bool> end_requested{false};
-    // The window thread's sleep ends on X input or on a write here: a change
-    // of the picture, a frame handed over, the end of the process.
-    int wake_fd = -1;
+    // The window thread's sleep ends on X input or on this: a change of the
+    // picture, a frame handed over, the end of the process, the bench asking.
+    wake_up wake;
     std::atomic<bool> refresh_wanted{true};
+    std::atomic<bool> end_requested{false};
     std::atomic<int> exit_code{0};
     // The program thread's end, and the window's opening and end.
     std::mutex program_mutex;
     std::condition_variable program_cv;
-    bool program_done = false;      // under program_mutex
-    bool window_gone = false;       // under program_mutex
-    unsigned long x_window = 0;     // under program_mutex
+    bool program_done = false;   // under program_mutex
+    bool window_gone = false;    // under program_mutex
+    unsigned long x_window = 0;  // under program_mutex
     yes_no_dialog dialog;
+    // A key, Pause, Break or the close box; wakes a program in yield_moment.
+    std::mutex input_mutex;
+    std::condition_variable input_cv;
+    std::uint64_t input_count = 0;  // under input_mutex
+    std::uint64_t input_seen = 0;   // under input_mutex
+    // Frames handed over, uploaded, redrawn: always counted, printed only
+    // when the bench asks (set at the start of run, before other threads).
+    bool counters_wanted = false;
+    std::atomic<unsigned long> presented{0};
 
     // ---- window thread only ----
-    GLuint texture = 0;
+    gl_picture picture;
     std::uint64_t uploaded_version = 0;
     std::string shown_title;
     resize_scaling scaling = resize_scaling::none;
@@ -138,12 +101,7 @@ struct glut_platform::state {
     int asked_width = 0, asked_height = 0;  // the last shape asked of the window manager
     bool window_closed = false;  // the close box: freeglut has destroyed the window
     std::unique_ptr<x11_break_keys> break_keys;
-
-    // A key, Pause, Break or the close box; wakes a program in yield_moment.
-    std::mutex input_mutex;
-    std::condition_variable input_cv;
-    std::uint64_t input_count = 0;  // under input_mutex
-    std::uint64_t input_seen = 0;   // under input_mutex
+    unsigned long uploads = 0, redraws = 0;
 
     // Until input comes in or `time` has passed; input since the last wait
     // (perhaps just before the program looked for a key) ends it at once.
@@ -153,8 +111,6 @@ struct glut_platform::state {
         input_seen = input_count;
     }
 
-    void wake() const { signal_event(wake_fd); }
-
     void input_arrived() {
         {
             std::lock_guard lock(input_mutex);
@@ -163,124 +119,89 @@ struct glut_platform::state {
         input_cv.notify_all();
     }
 
-#ifdef WINDING_BENCH_COUNTERS
-    // The bench build's figures: frames handed over, uploaded, redrawn.
-    std::atomic<unsigned long> presented{0};
-    unsigned long uploads = 0, redraws = 0;  // window thread only
+    // Input for the core, which also ends a program's wait.
+    void key_typed(const std::string& entry) {
+        core->key_typed(entry);
+        input_arrived();
+    }
+    void pause_key() {
+        core->pause_key();
+        input_arrived();
+    }
+    void stop_request() {
+        core->stop_request();
+        input_arrived();
+    }
+
     void print_counters(const char* when) const {
         std::fprintf(stderr, "bench-counters %s presented=%lu uploads=%lu redraws=%lu\n", when, presented.load(),
                      uploads, redraws);
     }
-#endif
 };
 
 namespace {
 
-// The glut callbacks' way to the backend (they carry no user data).
-glut_platform::state* active = nullptr;
+using state = glut_platform::state;
 
-#ifdef WINDING_BENCH_COUNTERS
+// The glut callbacks' way to the backend (they carry no user data).
+state* active = nullptr;
+
 // SIGUSR1 asks for the counters; the window thread wakes and prints them.
 volatile std::sig_atomic_t counters_asked = 0;
-int counters_wake_fd = -1;
+const wake_up* counters_wake = nullptr;
 void on_counters_signal(int) {
+    const int interrupted_errno = errno;
     counters_asked = 1;
-    signal_event(counters_wake_fd);
-}
-#endif
-
-void upload(const screen_frame& f) {
-    glBindTexture(GL_TEXTURE_2D, active->texture);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, screen_width);
-    auto put = [&](int from_x, int from_y, int x, int y, int w, int h) {
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, from_x);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, from_y);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, f.rgb.data());
-    };
-    put(0, 0, 0, 0, screen_width, screen_height);
-    // The last column and row once more beside the picture, so that linear
-    // filtering at its edges does not blend in the unused texture.
-    put(screen_width - 1, 0, screen_width, 0, 1, screen_height);
-    put(0, screen_height - 1, 0, screen_height, screen_width, 1);
-    put(screen_width - 1, screen_height - 1, screen_width, screen_height, 1, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    counters_wake->signal();
+    errno = interrupted_errno;
 }
 
-void set_up_texture() {
-    glGenTextures(1, &active->texture);
-    glBindTexture(GL_TEXTURE_2D, active->texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, texture_width, texture_height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                 nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glEnable(GL_TEXTURE_2D);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 1, 1, 0, -1, 1);  // y downwards, like the picture's rows
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
+// ---- the window ----
 
-void draw_picture() {
-    auto& s = *active;
+// A newer frame's picture into the texture, then the whole window.
+void draw_window(state& s) {
     {
         std::lock_guard lock(s.frame_mutex);
-        if (s.newest.version != s.uploaded_version && !s.newest.rgb.empty()) {
-            upload(s.newest);
+        if (s.newest.version != s.uploaded_version) {
+            s.picture.upload(s.newest);
             s.uploaded_version = s.newest.version;
-#ifdef WINDING_BENCH_COUNTERS
             ++s.uploads;
-#endif
         }
     }
-    glViewport(0, 0, s.width, s.height);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    const rect r = picture_rect(s.width, s.height, s.scaling, s.fill);
-    glViewport(r.x, s.height - r.y - r.h, r.w, r.h);  // GL counts rows from the bottom
-    const GLint filter = s.scaling == resize_scaling::stretch_smooth ? GL_LINEAR : GL_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    const float s1 = float(screen_width) / texture_width, t1 = float(screen_height) / texture_height;
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0), glVertex2f(0, 0);
-    glTexCoord2f(s1, 0), glVertex2f(1, 0);
-    glTexCoord2f(s1, t1), glVertex2f(1, 1);
-    glTexCoord2f(0, t1), glVertex2f(0, 1);
-    glEnd();
+    s.picture.draw(s.width, s.height, picture_rect(s.width, s.height, s.scaling, s.fill),
+                   s.scaling == resize_scaling::stretch_smooth);
     glutSwapBuffers();
-#ifdef WINDING_BENCH_COUNTERS
     ++s.redraws;
-#endif
 }
 
 // Pulls a resized window back to 640:350: after a change of width the
 // height follows, after a change of height alone the width. A shape the
 // window manager refused is not asked for again until the window has had
 // a fitting shape; the picture is letterboxed meanwhile.
-void pull_shape(int old_width, int old_height) {
-    auto& s = *active;
+void pull_shape(state& s, int old_width, int old_height) {
     if (s.fill != screen_fill::windowed || s.scaling == resize_scaling::none) return;
     const int w = s.width, h = s.height;
-    const int fitting_height = (w * screen_height + screen_width / 2) / screen_width;
-    const int fitting_width = (h * screen_width + screen_height / 2) / screen_height;
-    if (h == fitting_height || w == fitting_width) {
+    if (h == fitting_height(w) || w == fitting_width(h)) {
         s.asked_width = s.asked_height = 0;
         return;
     }
     const bool height_alone = w == old_width && h != old_height;
-    const int ask_w = height_alone ? fitting_width : w, ask_h = height_alone ? h : fitting_height;
+    const int ask_w = height_alone ? fitting_width(h) : w, ask_h = height_alone ? h : fitting_height(w);
     if (ask_w == s.asked_width && ask_h == s.asked_height) return;
     s.asked_width = ask_w;
     s.asked_height = ask_h;
     glutReshapeWindow(ask_w, ask_h);
 }
 
-void next_fill() {
-    auto& s = *active;
+void resized(state& s, int w, int h) {
+    const int old_width = s.width, old_height = s.height;
+    s.width = w;
+    s.height = h;
+    pull_shape(s, old_width, old_height);
+    glutPostRedisplay();
+}
+
+void next_fill(state& s) {
     switch (s.fill) {
         case screen_fill::windowed:
             s.fill = screen_fill::full_letterboxed;
@@ -297,29 +218,18 @@ void next_fill() {
 
 // ---- callbacks ----
 
-void on_display() { draw_picture(); }
+void on_display() { draw_window(*active); }
 
-void on_reshape(int w, int h) {
-    const int old_width = active->width, old_height = active->height;
-    active->width = w;
-    active->height = h;
-    pull_shape(old_width, old_height);
-    glutPostRedisplay();
-}
+void on_reshape(int w, int h) { resized(*active, w, h); }
 
 void on_key(unsigned char key, int, int) {
     const int modifiers = glutGetModifiers() & (GLUT_ACTIVE_SHIFT | GLUT_ACTIVE_CTRL | GLUT_ACTIVE_ALT);
-    if (key == '\r' && modifiers == GLUT_ACTIVE_ALT) return next_fill();
-    // freeglut hands Delete over as the DEL character.
-    active->core->key_typed(key == 127 ? extended_key(83) : std::string(1, char(key)));
-    active->input_arrived();
+    if (key == '\r' && modifiers == GLUT_ACTIVE_ALT) return next_fill(*active);
+    active->key_typed(character_entry(key));
 }
 
 void on_special_key(int key, int, int) {
-    if (const int scan = scan_code(key)) {
-        active->core->key_typed(extended_key(scan));
-        active->input_arrived();
-    }
+    if (const std::string entry = special_key_entry(key); !entry.empty()) active->key_typed(entry);
 }
 
 void on_close() { active->window_closed = true; }
@@ -328,8 +238,7 @@ void on_close() { active->window_closed = true; }
 
 // A frame newer than the one shown: its title and scaling now, the picture
 // at the next redraw.
-void take_newest_frame() {
-    auto& s = *active;
+void take_newest_frame(state& s) {
     bool newer;
     std::string title;
     resize_scaling scaling;
@@ -343,15 +252,14 @@ void take_newest_frame() {
     s.shown_title = title;
     if (scaling != s.scaling) {
         s.scaling = scaling;
-        pull_shape(s.width, s.height);
+        pull_shape(s, s.width, s.height);
         newer = true;
     }
     if (newer) glutPostRedisplay();
 }
 
 // Until X input, a wake-up, or `deadline` (none: no deadline).
-void sleep_for_events(Display* display, std::optional<clock_type::time_point> deadline) {
-    auto& s = *active;
+void sleep_for_events(state& s, Display* display, std::optional<clock_type::time_point> deadline) {
     // Events already read into Xlib's queue do not show on the connection;
     // XPending also sends what is still buffered.
     if (XPending(display)) return;
@@ -360,11 +268,9 @@ void sleep_for_events(Display* display, std::optional<clock_type::time_point> de
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - clock_type::now());
         timeout_ms = int(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
     }
-    pollfd fds[] = {{ConnectionNumber(display), POLLIN, 0}, {s.wake_fd, POLLIN, 0}};
+    pollfd fds[] = {{ConnectionNumber(display), POLLIN, 0}, {s.wake.fd(), POLLIN, 0}};
     poll(fds, 2, timeout_ms);
-    std::uint64_t count;
-    while (read(s.wake_fd, &count, sizeof count) > 0) {
-    }
+    s.wake.drain();
 }
 
 // freeglut's events and redraws, and the refresh steps on a fixed 32 ms
@@ -372,8 +278,7 @@ void sleep_for_events(Display* display, std::optional<clock_type::time_point> de
 // happens. A change is taken at the beat after it, not at once: the program
 // is most likely still drawing then, and half a picture would cost a
 // second frame.
-void run_window_loop() {
-    auto& s = *active;
+void run_window_loop(state& s) {
     Display* const display = glXGetCurrentDisplay();
     const auto beat_origin = clock_type::now();
     auto last_beat = beat_origin - refresh_period;
@@ -391,29 +296,26 @@ void run_window_loop() {
                 deadline = beat + refresh_period;
             }
         }
-        take_newest_frame();
+        take_newest_frame(s);
         glutMainLoopEvent();
         if (s.window_closed || s.end_requested) return;
-#ifdef WINDING_BENCH_COUNTERS
         if (counters_asked) {
             counters_asked = 0;
             s.print_counters("now");
         }
-#endif
-        sleep_for_events(display, deadline);
+        sleep_for_events(s, display, deadline);
     }
 }
 
-}  // namespace
+// ---- the steps of run, on the main thread ----
 
-glut_platform::glut_platform() : s_(std::make_unique<state>()) {}
-glut_platform::~glut_platform() = default;
-
-int glut_platform::run(const std::function<void()>& program) {
+// freeglut on the X display, which can give the window the picture needs;
+// false, said on stderr, when not.
+bool open_display() {
     // Mesa's software renderer wakes one helper thread per core for every
     // frame; for one small picture now and then that costs more than the
-    // drawing itself (0.3 % of a core against 0.1 % at one frame a second).
-    // Set before any thread starts; a value of the user's own stands.
+    // drawing itself. Set before any thread starts; a value of the user's
+    // own stands.
     setenv("LP_NUM_THREADS", "0", 0);
     // Three threads speak X: the window thread (freeglut, GL), the Pause and
     // Break watcher and the question window.
@@ -426,7 +328,7 @@ int glut_platform::run(const std::function<void()>& program) {
         const char* name = std::getenv("DISPLAY");
         std::fprintf(stderr, "winding_scheme: cannot open the X display \"%s\"; the program needs a window.\n",
                      name ? name : "");
-        return 1;
+        return false;
     }
     glutInitErrorFunc(on_glut_error);
     int argc = 1;
@@ -440,25 +342,24 @@ int glut_platform::run(const std::function<void()>& program) {
         std::fputs("winding_scheme: the display cannot give a double-buffered RGBA window with a depth buffer.\n",
                    stderr);
         glutExit();
-        return 1;
+        return false;
     }
+    return true;
+}
 
-    auto& s = *s_;
-    s.wake_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (s.wake_fd < 0) {
-        std::perror("winding_scheme: eventfd");
-        glutExit();
-        return 1;
-    }
-    active = &s;
-    std::thread program_thread([this, &program] {
+std::thread start_program_thread(state& s, const std::function<void()>& program) {
+    return std::thread([&s, &program] {
         program();
-        std::lock_guard lock(s_->program_mutex);
-        s_->program_done = true;
-        s_->program_cv.notify_all();
+        std::lock_guard lock(s.program_mutex);
+        s.program_done = true;
+        s.program_cv.notify_all();
     });
+}
 
-    // Whatever the program thread has set so far goes into the window it opens with.
+// The window, opening with whatever the program thread has set so far, its
+// picture, the Pause and Break watcher and the callbacks; false, said on
+// stderr and with freeglut closed, without OpenGL 1.2.
+bool open_window(state& s) {
     s.core->publish_frame_if_changed();
     {
         std::lock_guard lock(s.frame_mutex);
@@ -467,69 +368,84 @@ int glut_platform::run(const std::function<void()>& program) {
     }
     glutInitWindowSize(screen_width, screen_height);
     glutCreateWindow(s.shown_title.c_str());
-    int code = -1;
     if (glewInit() != GLEW_OK || !GLEW_VERSION_1_2) {
         std::fputs("winding_scheme: OpenGL 1.2 is not available on this display.\n", stderr);
         glutExit();
-        code = 1;
-    } else {
-        set_up_texture();
-        const auto x_window = static_cast<unsigned long>(glXGetCurrentDrawable());
-        {
-            std::lock_guard lock(s.program_mutex);
-            s.x_window = x_window;
-        }
-        s.program_cv.notify_all();
-        s.break_keys = std::make_unique<x11_break_keys>(
-            x_window,
-            [&s] {
-                s.core->pause_key();
-                s.input_arrived();
-            },
-            [&s] {
-                s.core->stop_request();
-                s.input_arrived();
-            });
-#ifdef WINDING_BENCH_COUNTERS
-        counters_wake_fd = s.wake_fd;
-        std::signal(SIGUSR1, on_counters_signal);
-#endif
-        glutDisplayFunc(on_display);
-        glutReshapeFunc(on_reshape);
-        glutKeyboardFunc(on_key);
-        glutSpecialFunc(on_special_key);
-        glutCloseFunc(on_close);
-        run_window_loop();
-        s.break_keys.reset();
-        glutExit();
+        return false;
     }
+    s.picture.set_up();
+    const auto x_window = static_cast<unsigned long>(glXGetCurrentDrawable());
+    {
+        std::lock_guard lock(s.program_mutex);
+        s.x_window = x_window;
+    }
+    s.program_cv.notify_all();
+    s.break_keys = std::make_unique<x11_break_keys>(
+        x_window, [&s] { s.pause_key(); }, [&s] { s.stop_request(); });
+    if (s.counters_wanted) {
+        counters_wake = &s.wake;
+        std::signal(SIGUSR1, on_counters_signal);
+    }
+    glutDisplayFunc(on_display);
+    glutReshapeFunc(on_reshape);
+    glutKeyboardFunc(on_key);
+    glutSpecialFunc(on_special_key);
+    glutCloseFunc(on_close);
+    return true;
+}
 
-    // The main loop returns after an end request or when the window has been
-    // closed; in the second case the program is stopped first.
+void close_window(state& s) {
+    s.break_keys.reset();
+    glutExit();
+}
+
+// The window has gone: after an end request, or the close box, for which the
+// program is stopped here. Waits for the program thread to be over; one that
+// does not stop ends the process with `code` regardless.
+void stop_program(state& s, int code) {
     {
         std::lock_guard lock(s.program_mutex);
         s.window_gone = true;
     }
     s.program_cv.notify_all();
     if (!s.end_requested) {
-        s.core->stop_request();
-        s.input_arrived();
+        s.stop_request();
         s.dialog.cancel();
     }
-    {
-        std::unique_lock lock(s.program_mutex);
-        if (!s.program_cv.wait_for(lock, program_end_patience, [&s] { return s.program_done; })) {
-            std::fputs("winding_scheme: the program did not stop; ending anyway.\n", stderr);
-            std::_Exit(code < 0 ? 0 : code);
-        }
+    std::unique_lock lock(s.program_mutex);
+    if (!s.program_cv.wait_for(lock, program_end_patience, [&s] { return s.program_done; })) {
+        std::fputs("winding_scheme: the program did not stop; ending anyway.\n", stderr);
+        std::_Exit(code);
     }
+}
+
+}  // namespace
+
+glut_platform::glut_platform() : s_(std::make_unique<state>()) {}
+glut_platform::~glut_platform() = default;
+
+int glut_platform::run(const std::function<void()>& program) {
+    auto& s = *s_;
+    const char* counters = std::getenv("WINDING_BENCH_COUNTERS");
+    s.counters_wanted = counters && std::string_view(counters) == "1";
+    if (!open_display()) return 1;
+    if (!s.wake.ok()) {
+        std::fprintf(stderr, "winding_scheme: eventfd: %s\n", std::strerror(s.wake.open_error()));
+        glutExit();
+        return 1;
+    }
+    active = &s;
+    std::thread program_thread = start_program_thread(s, program);
+    const bool window_opened = open_window(s);
+    if (window_opened) {
+        run_window_loop(s);
+        close_window(s);
+    }
+    stop_program(s, window_opened ? 0 : 1);
     program_thread.join();
-#ifdef WINDING_BENCH_COUNTERS
-    s.print_counters("at-exit");
-#endif
+    if (s.counters_wanted) s.print_counters("at-exit");
     active = nullptr;
-    close(s.wake_fd);
-    return code < 0 ? s.exit_code.load() : code;
+    return window_opened ? s.exit_code.load() : 1;
 }
 
 // ---- platform ----
@@ -562,16 +478,14 @@ bool glut_platform::ask_yes_no(const std::string& title, const std::string& text
 
 void glut_platform::present_frame(const screen_frame& frame) {
     std::lock_guard lock(s_->frame_mutex);
-#ifdef WINDING_BENCH_COUNTERS
     ++s_->presented;
-#endif
     s_->newest = frame;
-    s_->wake();
+    s_->wake.signal();
 }
 
 void glut_platform::picture_changed() {
     s_->refresh_wanted = true;
-    s_->wake();
+    s_->wake.signal();
 }
 
 void glut_platform::end_process(int exit_code) {
@@ -579,7 +493,7 @@ void glut_platform::end_process(int exit_code) {
     // this code once the program thread has unwound.
     s_->exit_code = exit_code;
     s_->end_requested = true;
-    s_->wake();
+    s_->wake.signal();
 }
 
 }  // namespace screen

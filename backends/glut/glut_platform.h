@@ -1,5 +1,10 @@
 // The window backend: freeglut for the window and its events, GLEW for the
-// GL entry points, Xlib for what freeglut does not report.
+// GL entry points, Xlib for what freeglut does not report. run drives the
+// window on the process's main thread (the window thread) and the program
+// on a thread of its own, which makes the platform calls. Its parts: the
+// geometry (window_geometry), the GL picture (gl_picture), the keys
+// (scan_codes, x11_break_keys), the question (yes_no_dialog), the wake-ups
+// of sleeping threads (wake_up).
 //
 // What it implements:
 //  [x] the 640x350 frame as a texture over the window, linear filtering,
@@ -25,7 +30,12 @@
 //      late still keeps them within 10 ms of each other
 //  [x] the Yes/No question as an X window of its own (yes_no_dialog)
 //  [x] exit code 1 without a display or without a double-buffered RGBA
-//      window with a depth buffer, before any window opens
+//      window with a depth buffer, before any window opens; without
+//      OpenGL 1.2 once the window has opened
+//  [x] frames handed over, uploaded and redrawn counted; with
+//      WINDING_BENCH_COUNTERS=1 in the environment at the start, printed to
+//      stderr on SIGUSR1 and at the end (the window bench's figures);
+//      otherwise nothing printed and SIGUSR1 left alone
 //
 // What the platform cannot give:
 //  [ ] a veto of the close box: freeglut destroys the window first, so the

@@ -4,7 +4,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <poll.h>
-#include <unistd.h>
 
 namespace screen {
 
@@ -12,7 +11,7 @@ x11_break_keys::x11_break_keys(unsigned long window, std::function<void()> on_pa
     : on_pause_(std::move(on_pause)), on_break_(std::move(on_break)) {
     Display* d = XOpenDisplay(nullptr);
     if (!d) return;
-    if (pipe(wake_pipe_) != 0) {
+    if (!stop_.ok()) {
         XCloseDisplay(d);
         return;
     }
@@ -25,14 +24,9 @@ x11_break_keys::x11_break_keys(unsigned long window, std::function<void()> on_pa
 
 x11_break_keys::~x11_break_keys() {
     if (!display_) return;
-    const char wake = 0;
-    if (write(wake_pipe_[1], &wake, 1) != 1) {
-        // The pipe cannot be full (one byte, read by nobody else); nothing to do.
-    }
+    stop_.signal();
     thread_.join();
     XCloseDisplay(static_cast<Display*>(display_));
-    close(wake_pipe_[0]);
-    close(wake_pipe_[1]);
 }
 
 void x11_break_keys::watch() {
@@ -54,7 +48,7 @@ void x11_break_keys::watch() {
             else
                 on_pause_();
         }
-        pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {wake_pipe_[0], POLLIN, 0}};
+        pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {stop_.fd(), POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) continue;
         if (fds[1].revents) return;
     }

@@ -1,10 +1,14 @@
 // Pause and Ctrl+Break, which freeglut does not report: a second Xlib
 // connection selects key presses on the same window and watches for them
-// on a thread of its own. Needs XInitThreads before any other Xlib call.
+// on a thread of its own, which calls on_pause and on_break. Made and
+// destroyed on the window thread; needs XInitThreads before any other Xlib
+// call.
 #pragma once
 
 #include <functional>
 #include <thread>
+
+#include "backends/glut/wake_up.h"
 
 namespace screen {
 
@@ -21,7 +25,7 @@ private:
     void watch();
 
     void* display_ = nullptr;  // Display*, kept out of this header
-    int wake_pipe_[2] = {-1, -1};
+    wake_up stop_;
     std::function<void()> on_pause_, on_break_;
     std::thread thread_;
 };

@@ -5,7 +5,6 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <poll.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <optional>
@@ -91,23 +90,123 @@ void set_atom_property(Display* d, Window w, const char* property, const char* v
                     reinterpret_cast<unsigned char*>(&a), 1);
 }
 
+// The question's window on its own connection, with what it is drawn from.
+struct question {
+    Display* d;
+    std::vector<std::string> lines;
+    XFontStruct* font;
+    layout l;
+    Window w;
+    GC gc;
+    Atom delete_window;
+};
+
+// Opens the question's window, centred on the screen, marked as a modal
+// dialog of `owner` (0 for none).
+question open_question(Display* d, const std::string& title, const std::string& text, unsigned long owner) {
+    question q{d, lines_of(text), XLoadQueryFont(d, "fixed"), {}, 0, nullptr, 0};
+    q.l = lay_out(q.font, q.lines);
+    const int screen = DefaultScreen(d);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = WhitePixel(d, screen);
+    attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | StructureNotifyMask;
+    const int x = (DisplayWidth(d, screen) - q.l.width) / 2, y = (DisplayHeight(d, screen) - q.l.height) / 2;
+    q.w = XCreateWindow(d, RootWindow(d, screen), x, y, unsigned(q.l.width), unsigned(q.l.height), 0,
+                        CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+    XStoreName(d, q.w, title.c_str());
+    XChangeProperty(d, q.w, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False), 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(title.c_str()), int(title.size()));
+    XSizeHints* size = XAllocSizeHints();
+    size->flags = PPosition | PMinSize | PMaxSize;
+    size->x = x;
+    size->y = y;
+    size->min_width = size->max_width = q.l.width;
+    size->min_height = size->max_height = q.l.height;
+    XSetWMNormalHints(d, q.w, size);
+    XFree(size);
+    XWMHints* hints = XAllocWMHints();
+    hints->flags = InputHint;
+    hints->input = True;
+    XSetWMHints(d, q.w, hints);
+    XFree(hints);
+    if (owner) XSetTransientForHint(d, q.w, Window(owner));
+    set_atom_property(d, q.w, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG");
+    set_atom_property(d, q.w, "_NET_WM_STATE", "_NET_WM_STATE_MODAL");
+    q.delete_window = XInternAtom(d, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(d, q.w, &q.delete_window, 1);
+    q.gc = XCreateGC(d, q.w, 0, nullptr);
+    XSetForeground(d, q.gc, BlackPixel(d, screen));
+    if (q.font) XSetFont(d, q.gc, q.font->fid);
+    XMapRaised(d, q.w);
+    return q;
+}
+
+// The answer an event on the question's window gives, if any.
+std::optional<bool> answer_of(const question& q, XEvent& e) {
+    switch (e.type) {
+        case Expose:
+            if (e.xexpose.count == 0) draw(q.d, q.w, q.gc, q.font, q.lines, q.l);
+            break;
+        case MapNotify:
+            // Without a window manager nobody else would give it the keys.
+            XSetInputFocus(q.d, q.w, RevertToParent, CurrentTime);
+            break;
+        case KeyPress: {
+            char typed[8];
+            KeySym key = NoSymbol;
+            XLookupString(&e.xkey, typed, sizeof typed, &key, nullptr);
+            if (key == XK_y || key == XK_Y || key == XK_Return || key == XK_KP_Enter) return true;
+            if (key == XK_n || key == XK_N || key == XK_Escape) return false;
+            break;
+        }
+        case ButtonPress:
+            if (e.xbutton.button != Button1) break;
+            if (q.l.yes.contains(e.xbutton.x, e.xbutton.y)) return true;
+            if (q.l.no.contains(e.xbutton.x, e.xbutton.y)) return false;
+            break;
+        case ClientMessage:
+            if (Atom(e.xclient.data.l[0]) == q.delete_window) return false;
+            break;
+        default: break;
+    }
+    return std::nullopt;
+}
+
+// Until an answer, or nothing once cancelled (`cancel_wake` then readable).
+std::optional<bool> wait_for_answer(const question& q, const std::atomic<bool>& cancelled, const wake_up& cancel_wake) {
+    std::optional<bool> answer;
+    while (!answer && !cancelled) {
+        while (!answer && XPending(q.d) > 0) {
+            XEvent e;
+            XNextEvent(q.d, &e);
+            answer = answer_of(q, e);
+        }
+        if (answer || cancelled) break;
+        pollfd fds[2] = {{ConnectionNumber(q.d), POLLIN, 0}, {cancel_wake.fd(), POLLIN, 0}};
+        poll(fds, 2, -1);
+    }
+    return answer;
+}
+
+// Closes the question's window. An answered one hands the keys back to the
+// window it belongs to: a window manager would do so itself, without one
+// they would go nowhere.
+void close_question(const question& q, bool answered, unsigned long owner) {
+    Window focus = None;
+    int revert = RevertToParent;
+    XGetInputFocus(q.d, &focus, &revert);
+    if (answered && owner && focus == q.w) XSetInputFocus(q.d, Window(owner), RevertToParent, CurrentTime);
+    XDestroyWindow(q.d, q.w);
+    XFreeGC(q.d, q.gc);
+    if (q.font) XFreeFont(q.d, q.font);
+    XSync(q.d, False);
+}
+
 }  // namespace
-
-yes_no_dialog::yes_no_dialog() {
-    if (pipe(wake_pipe_) != 0) wake_pipe_[0] = wake_pipe_[1] = -1;
-}
-
-yes_no_dialog::~yes_no_dialog() {
-    for (int fd : wake_pipe_)
-        if (fd >= 0) close(fd);
-}
 
 void yes_no_dialog::cancel() {
     cancelled_ = true;
-    const char wake = 0;
-    if (wake_pipe_[1] >= 0 && write(wake_pipe_[1], &wake, 1) != 1) {
-        // A full pipe wakes the question just as well.
-    }
+    cancel_wake_.signal();
 }
 
 bool yes_no_dialog::ask(const std::string& title, const std::string& text, unsigned long owner) {
@@ -116,93 +215,9 @@ bool yes_no_dialog::ask(const std::string& title, const std::string& text, unsig
     if (!d) return false;
     quiet_display = d;
     previous_handler = XSetErrorHandler(quiet_errors);
-
-    const int screen = DefaultScreen(d);
-    const auto lines = lines_of(text);
-    XFontStruct* font = XLoadQueryFont(d, "fixed");
-    const layout l = lay_out(font, lines);
-
-    XSetWindowAttributes attributes{};
-    attributes.background_pixel = WhitePixel(d, screen);
-    attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | StructureNotifyMask;
-    const int x = (DisplayWidth(d, screen) - l.width) / 2, y = (DisplayHeight(d, screen) - l.height) / 2;
-    const Window w = XCreateWindow(d, RootWindow(d, screen), x, y, unsigned(l.width), unsigned(l.height), 0,
-                                   CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask,
-                                   &attributes);
-    XStoreName(d, w, title.c_str());
-    XChangeProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False), 8,
-                    PropModeReplace, reinterpret_cast<const unsigned char*>(title.c_str()), int(title.size()));
-    XSizeHints* size = XAllocSizeHints();
-    size->flags = PPosition | PMinSize | PMaxSize;
-    size->x = x;
-    size->y = y;
-    size->min_width = size->max_width = l.width;
-    size->min_height = size->max_height = l.height;
-    XSetWMNormalHints(d, w, size);
-    XFree(size);
-    XWMHints* hints = XAllocWMHints();
-    hints->flags = InputHint;
-    hints->input = True;
-    XSetWMHints(d, w, hints);
-    XFree(hints);
-    if (owner) XSetTransientForHint(d, w, Window(owner));
-    set_atom_property(d, w, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG");
-    set_atom_property(d, w, "_NET_WM_STATE", "_NET_WM_STATE_MODAL");
-    Atom delete_window = XInternAtom(d, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(d, w, &delete_window, 1);
-    const GC gc = XCreateGC(d, w, 0, nullptr);
-    XSetForeground(d, gc, BlackPixel(d, screen));
-    if (font) XSetFont(d, gc, font->fid);
-
-    XMapRaised(d, w);
-
-    std::optional<bool> answer;
-    while (!answer && !cancelled_) {
-        while (!answer && XPending(d) > 0) {
-            XEvent e;
-            XNextEvent(d, &e);
-            switch (e.type) {
-                case Expose:
-                    if (e.xexpose.count == 0) draw(d, w, gc, font, lines, l);
-                    break;
-                case MapNotify:
-                    // Without a window manager nobody else would give it the keys.
-                    XSetInputFocus(d, w, RevertToParent, CurrentTime);
-                    break;
-                case KeyPress: {
-                    char typed[8];
-                    KeySym key = NoSymbol;
-                    XLookupString(&e.xkey, typed, sizeof typed, &key, nullptr);
-                    if (key == XK_y || key == XK_Y || key == XK_Return || key == XK_KP_Enter) answer = true;
-                    if (key == XK_n || key == XK_N || key == XK_Escape) answer = false;
-                    break;
-                }
-                case ButtonPress:
-                    if (e.xbutton.button != Button1) break;
-                    if (l.yes.contains(e.xbutton.x, e.xbutton.y)) answer = true;
-                    if (l.no.contains(e.xbutton.x, e.xbutton.y)) answer = false;
-                    break;
-                case ClientMessage:
-                    if (Atom(e.xclient.data.l[0]) == delete_window) answer = false;
-                    break;
-                default: break;
-            }
-        }
-        if (answer || cancelled_) break;
-        pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {wake_pipe_[0], POLLIN, 0}};
-        poll(fds, wake_pipe_[0] >= 0 ? 2 : 1, -1);
-    }
-
-    // Hand the keys to the window the question belongs to: a window manager
-    // would do so itself, without one they would go nowhere.
-    Window focus = None;
-    int revert = RevertToParent;
-    XGetInputFocus(d, &focus, &revert);
-    if (answer && owner && focus == w) XSetInputFocus(d, Window(owner), RevertToParent, CurrentTime);
-    XDestroyWindow(d, w);
-    XFreeGC(d, gc);
-    if (font) XFreeFont(d, font);
-    XSync(d, False);
+    const question q = open_question(d, title, text, owner);
+    const std::optional<bool> answer = wait_for_answer(q, cancelled_, cancel_wake_);
+    close_question(q, answer.has_value(), owner);
     XSetErrorHandler(previous_handler);
     quiet_display = nullptr;
     XCloseDisplay(d);

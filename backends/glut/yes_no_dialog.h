@@ -2,20 +2,18 @@
 // connection, so that it works while the window thread keeps drawing: the
 // title, the lines of the text, a Yes and a No button. Y and Return answer
 // Yes; N, Escape and the close box answer No. It takes the keyboard focus.
+// ask runs on the program thread, cancel on any thread.
 #pragma once
 
 #include <atomic>
 #include <string>
 
+#include "backends/glut/wake_up.h"
+
 namespace screen {
 
 class yes_no_dialog {
 public:
-    yes_no_dialog();
-    ~yes_no_dialog();
-    yes_no_dialog(const yes_no_dialog&) = delete;
-    yes_no_dialog& operator=(const yes_no_dialog&) = delete;
-
     // Blocks until answered; true for Yes. `owner` is the X window the
     // question belongs to (0 for none). No when the display cannot be
     // opened or once cancelled.
@@ -25,7 +23,7 @@ public:
 
 private:
     std::atomic<bool> cancelled_{false};
-    int wake_pipe_[2] = {-1, -1};
+    wake_up cancel_wake_;
 };
 
 }  // namespace screen
