@@ -4,6 +4,7 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 #include <GL/glx.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -16,6 +17,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #ifdef WINDING_BENCH_COUNTERS
@@ -95,6 +97,33 @@ std::string extended_key(int scan) { return std::string{'\0', char(scan)}; }
 void signal_event(int fd) {
     const std::uint64_t one = 1;
     [[maybe_unused]] const auto written = write(fd, &one, sizeof one);
+}
+
+// Whether a window manager runs: an EWMH one shows a check window naming itself, which a dead one's leftover fails.
+bool window_manager_running(Display* display) {
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    const auto named_window = [&](Window w) -> Window {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        Window named = None;
+        if (XGetWindowProperty(display, w, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data) ==
+                Success &&
+            type == XA_WINDOW && format == 32 && count == 1)
+            std::memcpy(&named, data, sizeof named);  // format 32 comes as longs
+        if (data) XFree(data);
+        return named;
+    };
+    // A stale check window's BadWindow must not end the program; no other
+    // thread speaks X yet, so the process-wide handler may change briefly.
+    XSync(display, False);
+    const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    const Window wm = named_window(DefaultRootWindow(display));
+    const bool running = wm != None && named_window(wm) == wm;
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return running;
 }
 
 void on_glut_error(const char* format, va_list arguments) {
@@ -429,6 +458,10 @@ int glut_platform::run(screen_layer& screen, const std::function<void(screen_lay
                      name ? name : "");
         return 1;
     }
+    // Without a window manager nobody places the window, and freeglut's
+    // default corner (-1, -1) puts its top row and left column off the
+    // screen. Where one runs, its placement stands.
+    const bool place_at_origin = !window_manager_running(probe);
     glutInitErrorFunc(on_glut_error);
     int argc = 1;
     char name[] = "winding_scheme";
@@ -468,6 +501,7 @@ int glut_platform::run(screen_layer& screen, const std::function<void(screen_lay
         s.scaling = s.newest.scaling;
     }
     glutInitWindowSize(screen_width, screen_height);
+    if (place_at_origin) glutInitWindowPosition(0, 0);
     glutCreateWindow(s.shown_title.c_str());
     int code = -1;
     if (glewInit() != GLEW_OK || !GLEW_VERSION_1_2) {

@@ -108,6 +108,14 @@ main_window() {
     timeout 10 xdotool windowfocus --sync "$main" || fail "the window did not take the keyboard focus"
 }
 
+# The main window's client area starts at $1,$2 on the screen.
+client_corner_is() {
+    local at
+    at=$(xwininfo -id "$main" | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
+        END { print x "," y }')
+    [[ $at == "$1,$2" ]] || fail "the client area is at $at, expected $1,$2"
+}
+
 # Sets $size to the main window's client area, WxH.
 read_client_size() {
     size=$(xwininfo -id "$main" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
@@ -389,6 +397,28 @@ case_resize_keeps_shape() {
     main_window "$title"
     xdotool windowsize "$main" 800 600
     wait_for 10 client_size_is 800x438 || fail "resized to 800x600, the window is $size"
+}
+
+# Where nobody places the window, it opens with its whole client area on the
+# screen, in the top-left corner; looked at before main_window moves it.
+case_opens_in_the_corner() {
+    start_display
+    start_app "$app"
+    find_window "$title"
+    main=$win
+    client_corner_is 0 0
+}
+
+# Where a window manager runs, the program asks for no position of its own:
+# the manager's placement stands.
+case_placed_by_the_window_manager() {
+    start_display wm
+    start_app "$app"
+    find_window "$title"
+    local hints
+    hints=$(xprop -id "$win" WM_NORMAL_HINTS)
+    [[ $hints == *"specified size: 640 by 350"* ]] || fail "size hints read back as: $hints"
+    [[ $hints != *"specified location"* ]] || fail "the program asked for a position: $hints"
 }
 
 # Colour of pixel x,y of the main window, as RRGGBB.
