@@ -53,15 +53,16 @@ for tool in Xvfb xdotool xprop xwininfo "$compare"; do
     command -v "$tool" >/dev/null || fail "$tool is missing (Debian: xvfb, xdotool, x11-utils, imagemagick)"
 done
 
-# Polls `$@` every 50 ms until it succeeds, for at most $1 seconds.
+# Polls `$@` every 0.1 s until it succeeds, for at most $1 seconds on the
+# clock: on a loaded machine the checks themselves take time, and a bound
+# in rounds would stretch with them.
 wait_for() {
-    local seconds=$1 i
+    local end=$((${EPOCHREALTIME/[.,]/} + $1 * 1000000))
     shift
-    for ((i = 0; i < seconds * 20; i++)); do
-        "$@" && return 0
-        sleep 0.05
+    until "$@"; do
+        ((${EPOCHREALTIME/[.,]/} < end)) || return 1
+        sleep 0.1
     done
-    return 1
 }
 
 file_filled() { [[ -s $1 ]]; }
@@ -98,10 +99,11 @@ start_app() {
     started+=("$app_pid")
 }
 
-# Sets $win to the visible window titled exactly $1.
+# Sets $win to the visible window titled exactly $1. A sanitizer build on a
+# loaded machine may take several seconds to open it.
 find_window() {
     local name=$1
-    win=$(timeout 10 xdotool search --sync --limit 1 --onlyvisible --name "^${name//./\\.}\$" 2>/dev/null | head -1) ||
+    win=$(timeout 30 xdotool search --sync --limit 1 --onlyvisible --name "^${name//./\\.}\$" 2>/dev/null | head -1) ||
         true
     [[ -n $win ]] || fail "no window titled '$name'"
 }
