@@ -113,7 +113,7 @@ find_window() {
 main_window() {
     find_window "$1"
     main=$win
-    xdotool windowmove --sync "$main" 0 0 >/dev/null 2>&1 || xdotool windowmove "$main" 0 0
+    timeout 10 xdotool windowmove --sync "$main" 0 0 >/dev/null 2>&1 || xdotool windowmove "$main" 0 0
     timeout 10 xdotool windowfocus --sync "$main" || fail "the window did not take the keyboard focus"
 }
 
