@@ -26,6 +26,7 @@
 #include "backends/glut/scan_codes.h"
 #include "backends/glut/wake_up.h"
 #include "backends/glut/window_geometry.h"
+#include "backends/glut/window_manager.h"
 #include "backends/glut/x11_break_keys.h"
 #include "backends/glut/yes_no_dialog.h"
 #include "screen/framebuffer.h"
@@ -330,11 +331,16 @@ bool open_display() {
                      name ? name : "");
         return false;
     }
+    // Without a window manager nobody places the window, and freeglut's
+    // default corner (-1, -1) puts its top row and left column off the
+    // screen. Where one runs, its placement stands.
+    const bool place_at_origin = !window_manager_running(probe);
     glutInitErrorFunc(on_glut_error);
     int argc = 1;
     char name[] = "winding_scheme";
     char* argv[] = {name, nullptr};
     glutInit(&argc, argv);  // no command line of ours reaches freeglut
+    if (place_at_origin) glutInitWindowPosition(0, 0);
     XCloseDisplay(probe);
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
