@@ -13,20 +13,15 @@ title="SCHEMES: LAP, TWO LAYER, FULL PITCH WINDING"
 import=/usr/bin/import
 window_s=5
 
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x_session.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/winding-bench.XXXXXX")
-started=()
+x_work=$work
 cleanup() {
-    local p
-    for p in "${started[@]}"; do kill "$p" 2>/dev/null || true; done
-    for p in "${started[@]}"; do wait "$p" 2>/dev/null || true; done
+    x_stop_all
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-started+=($!)
-for ((i = 0; i < 100; i++)); do [[ -s $work/display ]] && break; sleep 0.05; done
-export DISPLAY=":$(tr -d '\n' <"$work/display")"
+x_start_display
 
 # Nanoseconds on a CPU of all the process's threads (schedstat: finer than
 # the clock ticks of /proc/PID/stat).
@@ -60,12 +55,10 @@ counted() {
 }
 
 start_app() {
-    "$1" >"$work/app.out" 2>"$work/app.err" &
-    app_pid=$!
-    started+=("$app_pid")
-    win=$(timeout 10 xdotool search --sync --limit 1 --onlyvisible --name "^$title\$" | head -1)
-    xdotool windowmove --sync "$win" 0 0
-    timeout 10 xdotool windowfocus --sync "$win"
+    x_start "$1" >"$work/app.out" 2>"$work/app.err"
+    app_pid=$x_pid
+    win=$(x_find_window "$title")
+    x_corner_and_focus "$win"
 }
 
 # Until two screenshots a second apart are the same (at most 60 s).
@@ -95,7 +88,7 @@ walk() {
         true
     }
     measure entry
-    xdotool type 24 && xdotool key Return && xdotool type 4 && xdotool key Return
+    x_type_keys $'24\r4\r'
     sleep 1.5
     measure pause
     xdotool type --delay 20 +++++++++++++++

@@ -23,14 +23,13 @@ compare=/usr/bin/compare
 # timeout.
 picture_wait=30
 
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/x_session.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/winding-e2e.XXXXXX")
-started=()
+x_work=$work
 app_pid=
 size=
 cleanup() {
-    local i
-    for ((i = ${#started[@]} - 1; i >= 0; i--)); do kill "${started[i]}" 2>/dev/null || true; done
-    for ((i = ${#started[@]} - 1; i >= 0; i--)); do wait "${started[i]}" 2>/dev/null || true; done
+    x_stop_all
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -54,36 +53,18 @@ for tool in Xvfb xdotool xprop xwininfo "$compare"; do
     command -v "$tool" >/dev/null || fail "$tool is missing (Debian: xvfb, xdotool, x11-utils, imagemagick)"
 done
 
-# Polls `$@` every 0.1 s until it succeeds, for at most $1 seconds on the
-# clock: on a loaded machine the checks themselves take time, and a bound
-# in rounds would stretch with them.
-wait_for() {
-    local end=$((${EPOCHREALTIME/[.,]/} + $1 * 1000000))
-    shift
-    until "$@"; do
-        ((${EPOCHREALTIME/[.,]/} < end)) || return 1
-        sleep 0.1
-    done
-}
-
-file_filled() { [[ -s $1 ]]; }
-
 # Starts Xvfb, and openbox when $1 is "wm".
 start_display() {
     # An X server resets when its last client leaves and refuses connections
     # meanwhile: openbox would lose a race with the readiness checks.
     local reset=()
     [[ ${1:-} == wm ]] && reset=(-noreset)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp "${reset[@]}" "${@:2}" 3>"$work/display" 2>"$work/xvfb.log" &
-    started+=($!)
-    wait_for 10 file_filled "$work/display" || fail "Xvfb did not start"
-    export DISPLAY=":$(tr -d '\n' <"$work/display")"
+    x_start_display "${reset[@]}" "${@:2}" || fail "Xvfb did not start"
     if [[ ${1:-} == wm ]]; then
         command -v openbox >/dev/null || fail "openbox is missing (Debian: openbox)"
-        HOME=$work openbox --sm-disable >/dev/null 2>&1 &
-        started+=($!)
-        wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || fail "openbox did not start"
-        wait_for 10 wm_ready || fail "openbox did not take over the screen"
+        HOME=$work x_start openbox --sm-disable >/dev/null 2>&1
+        x_wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || fail "openbox did not start"
+        x_wait_for 10 wm_ready || fail "openbox did not take over the screen"
     fi
 }
 
@@ -95,26 +76,21 @@ wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window 
 # its frames cannot even be named in a suppression file. AddressSanitizer
 # and UBSan stay on; the tools and the runs without a window keep the check.
 start_app() {
-    ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 "$@" >"$work/app.out" 2>"$work/app.err" &
-    app_pid=$!
-    started+=("$app_pid")
+    ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 x_start "$@" >"$work/app.out" 2>"$work/app.err"
+    app_pid=$x_pid
 }
 
-# Sets $win to the visible window titled exactly $1. A sanitizer build on a
-# loaded machine may take several seconds to open it.
+# Sets $win to the visible window titled exactly $1.
 find_window() {
-    local name=$1
-    win=$(timeout 30 xdotool search --sync --limit 1 --onlyvisible --name "^${name//./\\.}\$" 2>/dev/null | head -1) ||
-        true
-    [[ -n $win ]] || fail "no window titled '$name'"
+    win=$(x_find_window "$1")
+    [[ -n $win ]] || fail "no window titled '$1'"
 }
 
 # Finds the main window titled $1, puts it at 0,0 and gives it the keyboard.
 main_window() {
     find_window "$1"
     main=$win
-    timeout 10 xdotool windowmove --sync "$main" 0 0 >/dev/null 2>&1 || xdotool windowmove "$main" 0 0
-    timeout 10 xdotool windowfocus --sync "$main" || fail "the window did not take the keyboard focus"
+    x_corner_and_focus "$main" || fail "the window did not take the keyboard focus"
 }
 
 # The main window's client area starts at $1,$2 on the screen.
@@ -137,7 +113,7 @@ app_ended() { ! app_running; }
 # Waits for the program to end and checks its exit code.
 expect_exit() {
     local want=$1 rc=0
-    wait_for 15 app_ended || fail "the program did not end"
+    x_wait_for 15 app_ended || fail "the program did not end"
     wait "$app_pid" || rc=$?
     [[ $rc == "$want" ]] || fail "exit code $rc, expected $want"
 }
@@ -156,10 +132,7 @@ shows_headless() {
 # Z=24, p'=4, then twelve "+" for the animation's first segments: the pause
 # halves at each, so the drawing is over in a few seconds.
 fast_keys=$'24\r4\r++++++++++++'
-type_fast_run() {
-    xdotool type --delay 20 24 && xdotool key Return && xdotool type 4 && xdotool key Return &&
-        xdotool type --delay 20 ++++++++++++
-}
+type_fast_run() { x_type_keys "$fast_keys"; }
 
 app_said() { grep -qx "$1" "$work/app.out"; }
 
@@ -262,7 +235,7 @@ case_pause_holds_the_animation() {
     picture_still || fail "the picture changed while paused"
     xdotool key x
     moved() { ! picture_still; }
-    wait_for 10 moved || fail "the animation did not go on after a key"
+    x_wait_for 10 moved || fail "the animation did not go on after a key"
 }
 
 case_pause_in_final_wait_swallows_a_key() {
@@ -309,7 +282,7 @@ case_pause_swallows_a_key() {
     start_app "$scene" keys
     main_window "e2e keys"
     xdotool key Pause
-    wait_for 10 app_said "event pending" || fail "Pause did not reach the program"
+    x_wait_for 10 app_said "event pending" || fail "Pause did not reach the program"
     xdotool key a b q
     expect_exit 0
     [[ $(cat "$work/app.out") == $'event pending\n98\n113' ]] || fail "read: $(tr '\n' '|' <"$work/app.out")"
@@ -349,7 +322,7 @@ case_alt_enter_cycles_full_screen() {
     local want
     for want in 1280x1024 1280x1024 640x350; do
         xdotool key alt+Return
-        wait_for 10 client_size_is "$want" || fail "after Alt+Enter the window is $size, expected $want"
+        x_wait_for 10 client_size_is "$want" || fail "after Alt+Enter the window is $size, expected $want"
     done
     xdotool key q
     expect_exit 0
@@ -373,7 +346,7 @@ answer_question() {
             ;;
     esac
     if [[ $goes_on == yes ]]; then
-        wait_for 10 app_said "went on" || fail "the run did not go on after $how"
+        x_wait_for 10 app_said "went on" || fail "the run did not go on after $how"
         # The scene ends like the winding run, so its prompt row is the same;
         # the prompt's key goes to the main window, which has the keyboard back.
         shows_headless 640x14+0+336 "$fast_keys" x
@@ -397,7 +370,7 @@ case_resize_keeps_shape() {
     start_app "$app"
     main_window "$title"
     xdotool windowsize "$main" 800 600
-    wait_for 10 client_size_is 800x438 || fail "resized to 800x600, the window is $size"
+    x_wait_for 10 client_size_is 800x438 || fail "resized to 800x600, the window is $size"
 }
 
 # Where nobody places the window, it opens with its whole client area on the
@@ -432,14 +405,14 @@ case_maximised_is_letterboxed() {
     # the height less its decorations): bars above and below the picture,
     # whose background is dark blue.
     maximised() { read_client_size && [[ $size == 1280x* && ${size#*x} -gt 900 ]]; }
-    wait_for 10 maximised || fail "maximised to $size"
+    x_wait_for 10 maximised || fail "maximised to $size"
     local h=${size#*x}
     letterboxed() {
         local colours
         colours=$("$window_image" pixels "$main" 640,10 640,$((h / 2)) 640,$((h - 10)) 2>/dev/null) &&
             [[ $colours == $'000000\n000055\n000000' ]]
     }
-    wait_for 10 letterboxed || fail "not letterboxed at $size"
+    x_wait_for 10 letterboxed || fail "not letterboxed at $size"
 }
 
 case_no_display() {
