@@ -54,7 +54,7 @@ std::vector<unsigned long> grab(Display* d, Window win, int w, int h) {
     int x = 0, y = 0;
     Window child;
     if (!XTranslateCoordinates(d, win, root, 0, 0, &x, &y, &child)) return {};
-    // Without a window manager the window opens at -1,-1: its part on the screen.
+    // A window partly off the screen: its part on the screen.
     if (x < 0) w += x, x = 0;
     if (y < 0) h += y, y = 0;
     XImage* image = XGetImage(d, root, x, y, unsigned(w), unsigned(h), AllPlanes, ZPixmap);

@@ -4,46 +4,17 @@
 // Each character of a KEYS argument is one key; each further argument is
 // typed long after the one before (the animation is over by then).
 // --stop-at stops the run at that virtual time, as the close box would.
-#include <png.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "backends/headless/headless_platform.h"
+#include "rgb_png.h"
 #include "screen/screen_layer.h"
 #include "winding/winding_scheme.h"
 
 namespace {
-
-bool write_png(const char* path, const screen::screen_frame& frame) {
-    FILE* file = std::fopen(path, "wb");
-    if (!file) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    bool ok = info != nullptr;
-    if (ok && setjmp(png_jmpbuf(png))) ok = false;
-    if (ok) {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, screen::screen_width, screen::screen_height, 8, PNG_COLOR_TYPE_RGB,
-                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        std::basic_string<png_byte> row(std::size_t(screen::screen_width) * 3, 0);
-        for (int y = 0; y < screen::screen_height; ++y) {
-            for (int x = 0; x < screen::screen_width; ++x) {
-                const std::uint32_t rgb = frame.rgb[std::size_t(y) * screen::screen_width + std::size_t(x)];
-                row[std::size_t(x) * 3 + 0] = png_byte(rgb >> 16);
-                row[std::size_t(x) * 3 + 1] = png_byte(rgb >> 8);
-                row[std::size_t(x) * 3 + 2] = png_byte(rgb);
-            }
-            png_write_row(png, row.data());
-        }
-        png_write_end(png, nullptr);
-    }
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0 && ok;
-}
 
 // Virtual seconds between key groups: longer than any animation at the start speed.
 constexpr double group_gap_s = 1000;
@@ -68,7 +39,7 @@ int main(int argc, char** argv) {
         std::fputs("headless_snapshot: no frame\n", stderr);
         return 1;
     }
-    if (!write_png(argv[1], backend.last_frame())) {
+    if (!e2e::write_rgb_png(argv[1], backend.last_frame().rgb, screen::screen_width, screen::screen_height)) {
         std::fprintf(stderr, "headless_snapshot: cannot write %s\n", argv[1]);
         return 1;
     }

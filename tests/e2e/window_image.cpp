@@ -11,7 +11,6 @@
 //        window_image pixels WINDOW X,Y...    each pixel as RRGGBB, one a line
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <png.h>
 
 #include <chrono>
 #include <cstdint>
@@ -22,6 +21,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "rgb_png.h"
 
 namespace {
 
@@ -85,37 +86,9 @@ grab_result grab(Display* d, Window w, std::optional<rect> r, picture& out) {
     return grab_result::ok;
 }
 
-bool read_png(const char* path, picture& out) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path)) return false;
-    image.format = PNG_FORMAT_RGB;
-    std::vector<png_byte> bytes(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr)) return false;
-    out.w = int(image.width);
-    out.h = int(image.height);
-    out.rgb.resize(std::size_t(out.w) * std::size_t(out.h));
-    for (std::size_t i = 0; i < out.rgb.size(); ++i)
-        out.rgb[i] = std::uint32_t(bytes[i * 3]) << 16 | std::uint32_t(bytes[i * 3 + 1]) << 8 | bytes[i * 3 + 2];
-    return true;
-}
+bool read_png(const char* path, picture& out) { return e2e::read_rgb_png(path, out.rgb, out.w, out.h); }
 
-bool write_png(const char* path, const picture& p) {
-    std::vector<png_byte> bytes(p.rgb.size() * 3);
-    for (std::size_t i = 0; i < p.rgb.size(); ++i) {
-        bytes[i * 3] = png_byte(p.rgb[i] >> 16);
-        bytes[i * 3 + 1] = png_byte(p.rgb[i] >> 8);
-        bytes[i * 3 + 2] = png_byte(p.rgb[i]);
-    }
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = png_uint_32(p.w);
-    image.height = png_uint_32(p.h);
-    image.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&image, path, 0, bytes.data(), 0, nullptr) != 0;
-}
+bool write_png(const char* path, const picture& p) { return e2e::write_rgb_png(path, p.rgb, p.w, p.h); }
 
 picture crop_of(const picture& p, const rect& r) {
     picture out;
