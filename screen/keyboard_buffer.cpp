@@ -20,9 +20,4 @@ void keyboard_buffer::clear() {
     entries_.clear();
 }
 
-std::size_t keyboard_buffer::size() const {
-    std::lock_guard lock(mutex_);
-    return entries_.size();
-}
-
 }  // namespace screen

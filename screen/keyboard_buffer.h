@@ -15,7 +15,6 @@ public:
     // The oldest entry, or an empty text when none waits.
     std::string pop();
     void clear();
-    std::size_t size() const;
 
 private:
     mutable std::mutex mutex_;

@@ -9,9 +9,6 @@
 namespace screen {
 namespace {
 
-constexpr double entry_poll_s = 0.010;   // number entry: how often it looks for a stop
-constexpr double prompt_poll_s = 0.100;  // end prompt: likewise
-constexpr double pause_poll_s = 0.010;   // a paused program sleeps in these steps
 constexpr double longest_delay_s = 2147483.647;
 constexpr int last_pixel_row = screen_height - 1;
 
@@ -114,7 +111,7 @@ bool screen_layer::input_values(float& value) {
         }
         const std::string key = keys_.pop();
         if (key.empty()) {
-            backend_.sleep_seconds(entry_poll_s);
+            backend_.sleep_until({});  // a key or a stop request
             continue;
         }
         if (key == "\r") break;
@@ -191,14 +188,15 @@ void screen_layer::clear_screen() {
 // ---- keyboard and time ----
 
 std::string screen_layer::read_key() {
-    // Only a polling loop gives the processor away: an empty read that
-    // follows an empty read with no other operation between. The animation
-    // polls once per segment between drawings, and must not pay for it.
+    // Only a polling loop sleeps: an empty read that follows an empty read
+    // with no other operation between. It sleeps until a key, Pause or a
+    // stop request, which is all that can end its loop. The animation polls
+    // once per segment between drawings, and must not wait there.
     const bool polling = last_read_empty_;
     if (begin_operation()) return {};
     std::string key = keys_.pop();
     last_read_empty_ = key.empty();
-    if (polling && key.empty()) backend_.yield_moment();
+    if (polling && key.empty()) backend_.sleep_until({});
     return key;
 }
 
@@ -208,9 +206,11 @@ void screen_layer::delay_seconds(double seconds) {
         raise_error(error_illegal_function_call);
         return;
     }
+    // One sleep to the end, unless Pause or a stop request (or a key, which
+    // changes nothing here) comes first.
     const double end = backend_.clock_seconds() + seconds;
-    for (double now = backend_.clock_seconds(); now < end; now = backend_.clock_seconds()) {
-        backend_.sleep_seconds(std::min(backend_.delay_check_seconds(), end - now));
+    while (backend_.clock_seconds() < end) {
+        backend_.sleep_until(end);
         if (event_pending()) service_pause_and_stop();
     }
 }
@@ -228,7 +228,7 @@ void screen_layer::service_pause_and_stop() {
     for (;;) {
         if (stop_requested()) end_thread(run_end::stopped);
         if (!paused_) return;
-        backend_.sleep_seconds(pause_poll_s);
+        backend_.sleep_until({});  // the key that ends the pause, or a stop request
     }
 }
 
@@ -260,7 +260,7 @@ void screen_layer::end_program() {
     for (;;) {
         if (stop_requested()) end_process(run_end::stopped, 0);
         if (!keys_.pop().empty()) break;
-        backend_.sleep_seconds(prompt_poll_s);
+        backend_.sleep_until({});
     }
     end_process(run_end::end_prompt, 0);
 }
@@ -272,7 +272,6 @@ void screen_layer::end_thread(run_end how) {
 
 void screen_layer::end_process(run_end how, int exit_code) {
     ending_ = how;
-    exit_code_ = exit_code;
     process_ended_ = true;
     publish_frame_if_changed();
     backend_.end_process(exit_code);
@@ -289,27 +288,32 @@ run_end screen_layer::run(const std::function<void()>& program) {
         // The program thread is over; the process ends from this side.
         process_ended_ = true;
         publish_frame_if_changed();
-        backend_.end_process(exit_code_);
+        backend_.end_process(0);
     }
     return ending_;
 }
 
 // ---- the backend's side ----
 
+// Each of these wakes a sleeping program after the change it makes, so
+// that the program's next look sees it.
+
 void screen_layer::key_typed(const std::string& entry) {
     // The key that ends a pause is swallowed.
-    if (paused_.exchange(false)) return;
-    keys_.push(entry);
+    if (!paused_.exchange(false)) keys_.push(entry);
+    backend_.wake_program();
 }
 
 void screen_layer::pause_key() {
     paused_ = true;
     event_indicator_ = true;
+    backend_.wake_program();
 }
 
 void screen_layer::stop_request() {
     stop_requested_ = true;
     event_indicator_ = true;
+    backend_.wake_program();
 }
 
 // ---- frames ----

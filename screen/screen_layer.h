@@ -78,8 +78,6 @@ public:
     // ---- for the runner, backends and tests ----
     // Runs the program on the calling thread until it ends one way or another.
     run_end run(const std::function<void()>& program);
-    run_end ending() const { return ending_; }
-    int exit_code() const { return exit_code_; }
     screen_frame make_frame() const;
     std::uint8_t pixel(int x, int y) const;
     framebuffer pixels_snapshot() const;
@@ -131,7 +129,6 @@ private:
     int pending_error_ = 0;
     bool last_read_empty_ = false;  // the program's last operation was an empty read_key
     run_end ending_ = run_end::running;
-    int exit_code_ = 0;
     bool process_ended_ = false;
 };
 

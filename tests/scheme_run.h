@@ -8,6 +8,7 @@
 
 #include "screen_test_support.h"
 #include "backends/headless/headless_platform.h"
+#include "screen/keyboard_buffer.h"
 #include "screen/screen_layer.h"
 #include "winding/winding_run.h"
 
@@ -22,11 +23,12 @@ struct scheme_run {
 
     scheme_run() { backend.default_answer(true); }
 
-    // Types Z and p', each with Return; with `fast`, fifteen "+" follow at
-    // once, so that the segments pass in a blink after the first fifteen.
+    // Types Z and p', each with Return; with `fast`, fourteen "+" come
+    // with the last Return, which fill the keyboard buffer with it, so that
+    // the segments pass in a blink after the first fourteen.
     scheme_run& enter(const std::string& z, const std::string& p, bool fast = true) {
         entered_at = backend.type_at(backend.type_at(0.5, z + "\r") + 0.5, p + "\r");
-        if (fast) type_ahead(std::string(15, '+'));
+        if (fast) type_ahead(std::string(screen::keyboard_buffer::capacity - 1, '+'));
         return *this;
     }
     // Keys that wait in the buffer when the animation starts: the first

@@ -113,7 +113,7 @@ TEST(read_key, never_waits) {
     EXPECT_LT(h.backend.now() - before, 0.01);
 }
 
-TEST(read_key, only_an_empty_read_right_after_an_empty_read_yields) {
+TEST(read_key, only_an_empty_read_right_after_an_empty_read_sleeps_and_then_until_a_key) {
     headless_screen h;
     h.backend.key_at(100, "z");
     h.screen.read_key();
@@ -121,14 +121,16 @@ TEST(read_key, only_an_empty_read_right_after_an_empty_read_yields) {
     h.screen.read_key();  // an operation came between: a poll, not a polling loop
     h.screen.delay_seconds(0);
     h.screen.read_key();
-    EXPECT_EQ(h.backend.yields(), 0);
+    EXPECT_TRUE(h.backend.sleeps().empty());
+    EXPECT_EQ(h.screen.read_key(), "");  // a polling loop: asleep until the key
+    ASSERT_EQ(h.backend.sleeps().size(), 1u);
+    EXPECT_EQ(h.backend.now(), 100);
+    EXPECT_TRUE(h.backend.sleeps()[0].woken);
+    EXPECT_EQ(h.screen.read_key(), "z");
     h.screen.read_key();
-    h.screen.read_key();
-    EXPECT_EQ(h.backend.yields(), 2);
     h.screen.key_typed("k");
     EXPECT_EQ(h.screen.read_key(), "k");  // a key is never held back
-    h.screen.read_key();
-    EXPECT_EQ(h.backend.yields(), 2);
+    EXPECT_EQ(h.backend.sleeps().size(), 1u);
 }
 
 // ---- number entry ----
@@ -294,12 +296,12 @@ TEST(delay_seconds, waits_its_time_on_the_clock) {
     EXPECT_NEAR(h.backend.now(), 1.0, 1e-9);
 }
 
-TEST(delay_seconds, a_stop_request_ends_the_program_within_9_ms) {
+TEST(delay_seconds, a_stop_request_ends_the_program_at_once) {
     headless_screen h;
     h.backend.stop_at(0.5);
     const run_end how = h.screen.run([&] { h.screen.delay_seconds(100); });
     EXPECT_EQ(how, run_end::stopped);
-    EXPECT_LE(h.backend.now(), 0.5 + 0.0091);
+    EXPECT_EQ(h.backend.now(), 0.5);
     EXPECT_EQ(h.backend.exit_code(), 0);
 }
 
@@ -307,7 +309,7 @@ TEST(pause, holds_the_program_at_its_next_check_and_swallows_the_key_that_ends_i
     headless_screen h;
     h.backend.pause_at(0.2).key_at(5.0, "q").key_at(6.0, "r");
     h.screen.delay_seconds(1.0);  // paused from 0.2 to 5.0 inside the delay
-    EXPECT_GE(h.backend.now(), 5.0);
+    EXPECT_EQ(h.backend.now(), 5.0);
     h.screen.delay_seconds(2.0);
     EXPECT_EQ(h.screen.read_key(), "r");  // "q" only ended the pause
     EXPECT_EQ(h.screen.read_key(), "");
@@ -319,7 +321,7 @@ TEST(pause, at_a_step_event_check) {
     h.backend.key_at(3.0, " ");
     ASSERT_TRUE(h.screen.event_pending());
     h.screen.step_event_check(450);
-    EXPECT_GE(h.backend.now(), 3.0);
+    EXPECT_EQ(h.backend.now(), 3.0);
     EXPECT_TRUE(h.backend.questions().empty());
     EXPECT_EQ(h.screen.read_key(), "");
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ const std::string title = "SCHEMES: LAP, TWO LAYER, FULL PITCH WINDING";
 const std::string help = " Change speed: for 2 x speed press (+), for 0,5 x speed press (-) ";
 
 using whole_run = scheme_test::scheme_run;
+using sleep = screen::headless_platform::sleep;
 
 // The pole boundary lines at the given pixel columns, crossing the text
 // rows from y 30 down in green; their dash pattern 0xFF99 counts from y 30.
@@ -201,21 +203,21 @@ TEST(whole_run, stop_during_the_final_wait_ends_without_the_prompt) {
     EXPECT_GE(r.backend.now(), r.entered_at + 10);
 }
 
-TEST(whole_run, stop_during_the_animation_ends_within_a_pause) {
+TEST(whole_run, stop_during_the_animation_ends_the_pause_at_once) {
     whole_run r;
     r.enter("24", "4", false);
     r.backend.stop_at(r.entered_at + 20.5);
     r.run();
     EXPECT_EQ(r.how, run_end::stopped);
-    EXPECT_LE(r.backend.now(), r.entered_at + 20.5 + 0.0091);
+    EXPECT_EQ(r.backend.now(), r.entered_at + 20.5);
     EXPECT_EQ(r.state().phase.stored(), 1);
 }
 
 TEST(whole_run, a_key_waiting_when_the_drawing_ends_ends_the_wait_and_the_prompt_wants_a_new_one) {
     whole_run r;
     r.enter("24", "4");
-    // Seventeen keys: fifteen fill the buffer and two are lost; the first
-    // fifteen segments take the fifteen.
+    // The first fourteen segments take the fourteen "+"; the drawing is
+    // done long before "a" and "b" come.
     r.backend.key_at(r.entered_at + 5, "a").key_at(r.entered_at + 5, "b");  // after the animation
     r.backend.key_at(r.entered_at + 20, "c");
     r.run();
@@ -236,26 +238,108 @@ TEST(whole_run, pause_in_the_final_wait_swallows_the_key_that_ends_it) {
     EXPECT_GE(r.backend.now(), t + 7);
 }
 
-TEST(whole_run, the_segment_loop_polls_the_keyboard_for_free_and_the_final_wait_yields) {
+// Z = 9, p' = 3, typed a key every half second from 0.5: the entry ends at
+// 2, and 48 segments with pauses of 1 s end at 50, unless something comes
+// between.
+void type_z_9_p_3(whole_run& r) { r.backend.key_at(0.5, "9").key_at(1, "\r").key_at(1.5, "3").key_at(2, "\r"); }
+
+std::string sleep_log(const std::vector<sleep>& sleeps) {
+    std::ostringstream out;
+    for (const sleep& s : sleeps) {
+        out << s.from << " to " << s.to;
+        if (s.deadline) out << " (deadline " << *s.deadline << ")";
+        out << (s.woken ? " woken\n" : "\n");
+    }
+    return out.str();
+}
+
+TEST(whole_run, the_segment_loop_polls_the_keyboard_for_free) {
     whole_run r;
     r.enter("12", "2").finish(10);
-    int yields_while_drawing = -1;
-    double drawn_at = 0;
-    r.backend.on_each_wait([&](double now) {
-        if (!r.drawing_done()) yields_while_drawing = r.backend.yields();
-        else if (drawn_at == 0) drawn_at = now;
-    });
     r.run();
     EXPECT_EQ(r.how, run_end::end_prompt);
-    EXPECT_EQ(yields_while_drawing, 0);
-    // 66 segments: fifteen "+" halve the pause from 1 s to 2^-15 s over the
-    // first fifteen, and the other 51 wait 2^-15 s each. Beside the pauses
-    // only the entry's last poll (10 ms) and one pass of the final wait.
-    const double pauses = (1 - std::ldexp(1, -15)) + 51 * std::ldexp(1, -15);
+    // 66 segments: fourteen "+" halve the pause from 1 s to 2^-14 s over
+    // the first fourteen, and the other 52 wait 2^-14 s each. Nothing else
+    // takes time: each pause is one sleep to its end, and the segment's key
+    // poll never sleeps.
+    std::vector<sleep> pauses, others;
+    for (const sleep& s : r.backend.sleeps()) (s.deadline ? pauses : others).push_back(s);
+    ASSERT_EQ(pauses.size(), 66u);
+    for (const sleep& s : pauses) EXPECT_EQ(s.to, *s.deadline);
+    ASSERT_GE(others.size(), 2u);
+    const double drawn_at = others[others.size() - 2].from;  // the final wait
     const double return_typed_at = r.entered_at - 0.05;
-    EXPECT_GE(drawn_at - return_typed_at, pauses);
-    EXPECT_LE(drawn_at - return_typed_at, pauses + 0.012);
-    EXPECT_GT(r.backend.yields(), 100);  // the final wait gave the processor away
+    const double paused = (1 - std::ldexp(1, -14)) + 52 * std::ldexp(1, -14);
+    EXPECT_NEAR(drawn_at - return_typed_at, paused, 1e-9);
+}
+
+TEST(whole_run, each_wait_is_one_sleep_until_its_end_or_the_key_that_ends_it) {
+    whole_run r;
+    type_z_9_p_3(r);
+    r.backend.key_at(60, "x").key_at(61, "y");
+    r.run();
+    ASSERT_EQ(r.how, run_end::end_prompt);
+    EXPECT_TRUE(r.backend.questions().empty());
+    std::vector<sleep> expected = {{0, {}, 0.5, true}, {0.5, {}, 1, true}, {1, {}, 1.5, true}, {1.5, {}, 2, true}};
+    for (int k = 0; k < 48; ++k) expected.push_back({2.0 + k, 3.0 + k, 3.0 + k, false});
+    expected.push_back({50, {}, 60, true});  // the final wait
+    expected.push_back({60, {}, 61, true});  // the end prompt
+    EXPECT_EQ(sleep_log(r.backend.sleeps()), sleep_log(expected));
+}
+
+TEST(whole_run, a_key_pause_or_close_request_ends_any_wait_at_once) {
+    using screen::headless_platform;
+    struct interruption {
+        const char* name;
+        std::vector<std::pair<double, std::string>> events;  // "pause", "stop" or a key
+        run_end how;
+        double ends_at;
+        std::size_t sleeps;
+    };
+    // The sleeps: four in the entry, one per segment's pause, one in the
+    // final wait and one at the prompt, as far as the run gets, and one more
+    // for each interruption that does not end the run.
+    const std::vector<interruption> cases = {
+        {"close box in the entry", {{0.75, "stop"}}, run_end::halted, 0.75, 2},
+        {"close box in a pause", {{6.25, "stop"}}, run_end::stopped, 6.25, 4 + 5},
+        {"close box while Pause holds", {{6.25, "pause"}, {8.5, "stop"}}, run_end::stopped, 8.5, 4 + 5 + 1},
+        {"close box in the final wait", {{55, "stop"}}, run_end::stopped, 55, 4 + 48 + 1},
+        {"close box at the end prompt", {{60, "x"}, {60.5, "stop"}}, run_end::stopped, 60.5, 4 + 48 + 2},
+        // Pause outlasts the pause of segment 5 (6 to 7): the segment is
+        // drawn with the key that ends it, and the 43 left take 43 s.
+        {"Pause in a pause", {{6.25, "pause"}, {9.5, "p"}, {60, "x"}, {61, "y"}}, run_end::end_prompt, 61,
+         4 + 48 + 1 + 2},
+        {"Pause in the final wait", {{55, "pause"}, {57, "p"}, {60, "x"}, {61, "y"}}, run_end::end_prompt, 61,
+         4 + 48 + 2 + 2},
+        // Taken by segment 6: the 43 segments from there pause 2 s each.
+        {"a key in a pause", {{6.5, "-"}, {120, "x"}, {121, "y"}}, run_end::end_prompt, 121, 4 + 48 + 1 + 2},
+    };
+    for (const auto& c : cases) {
+        whole_run r;
+        type_z_9_p_3(r);
+        std::vector<double> times = {0.5, 1, 1.5, 2};
+        for (const auto& [at, what] : c.events) {
+            if (what == "pause") r.backend.pause_at(at);
+            else if (what == "stop") r.backend.stop_at(at);
+            else r.backend.key_at(at, what);
+            times.push_back(at);
+        }
+        r.run();
+        EXPECT_EQ(r.how, c.how) << c.name;
+        EXPECT_EQ(r.backend.now(), c.ends_at) << c.name;
+        EXPECT_EQ(r.backend.sleeps().size(), c.sleeps) << c.name << "\n" << sleep_log(r.backend.sleeps());
+        // Every sleep ended at its deadline or was woken by the event of
+        // that moment, and every event reached woke one.
+        for (const sleep& s : r.backend.sleeps()) {
+            const bool at_an_event = std::find(times.begin(), times.end(), s.to) != times.end();
+            EXPECT_TRUE(s.woken ? at_an_event : s.deadline == s.to) << c.name << ": " << sleep_log({s});
+        }
+        for (double t : times) {
+            const bool woke = std::any_of(r.backend.sleeps().begin(), r.backend.sleeps().end(),
+                                          [t](const sleep& s) { return s.woken && s.to == t; });
+            EXPECT_TRUE(woke || t > c.ends_at) << c.name << ": nothing woke at " << t;
+        }
+    }
 }
 
 TEST(whole_run, main_module_runs_from_the_first_step_to_the_end) {

@@ -40,15 +40,6 @@ using clock_type = std::chrono::steady_clock;
 // The window thread sleeps while nothing changes; a wake-up costs about as
 // much as the check it would make.
 constexpr auto refresh_period = std::chrono::milliseconds(32);
-// One pass of a polling loop waits this long unless a key comes first: the
-// final wait spins on read_key, and a short sleep there would cost a
-// noticeable share of a core.
-constexpr auto moment = std::chrono::milliseconds(10);
-// A sleep here wakes a little late, and now and then by a few milliseconds
-// (the machine's scheduler). Event checks inside a delay are meant to be
-// about 9 ms and never more than 10 ms apart: aiming at 7.5 ms leaves room
-// for a late wake-up.
-constexpr double delay_check_s = 0.0075;
 // After the close box the program stops at its next check, well within this.
 constexpr auto program_end_patience = std::chrono::seconds(5);
 
@@ -82,11 +73,11 @@ struct glut_platform::state {
     bool window_gone = false;    // under program_mutex
     unsigned long x_window = 0;  // under program_mutex
     yes_no_dialog dialog;
-    // A key, Pause, Break or the close box; wakes a program in yield_moment.
-    std::mutex input_mutex;
-    std::condition_variable input_cv;
-    std::uint64_t input_count = 0;  // under input_mutex
-    std::uint64_t input_seen = 0;   // under input_mutex
+    // The core's wake-ups of the program thread: a key, Pause, Break or the
+    // close box.
+    std::mutex wake_mutex;
+    std::condition_variable wake_cv;
+    bool woken = false;  // under wake_mutex
     // Frames handed over, uploaded, redrawn: always counted, printed only
     // when the bench asks (set at the start of run, before other threads).
     bool counters_wanted = false;
@@ -103,36 +94,6 @@ struct glut_platform::state {
     bool window_closed = false;  // the close box: freeglut has destroyed the window
     std::unique_ptr<x11_break_keys> break_keys;
     unsigned long uploads = 0, redraws = 0;
-
-    // Until input comes in or `time` has passed; input since the last wait
-    // (perhaps just before the program looked for a key) ends it at once.
-    void wait_for_input(std::chrono::duration<double> time) {
-        std::unique_lock lock(input_mutex);
-        input_cv.wait_for(lock, time, [this] { return input_count != input_seen; });
-        input_seen = input_count;
-    }
-
-    void input_arrived() {
-        {
-            std::lock_guard lock(input_mutex);
-            ++input_count;
-        }
-        input_cv.notify_all();
-    }
-
-    // Input for the core, which also ends a program's wait.
-    void key_typed(const std::string& entry) {
-        core->key_typed(entry);
-        input_arrived();
-    }
-    void pause_key() {
-        core->pause_key();
-        input_arrived();
-    }
-    void stop_request() {
-        core->stop_request();
-        input_arrived();
-    }
 
     void print_counters(const char* when) const {
         std::fprintf(stderr, "bench-counters %s presented=%lu uploads=%lu redraws=%lu\n", when, presented.load(),
@@ -226,11 +187,11 @@ void on_reshape(int w, int h) { resized(*active, w, h); }
 void on_key(unsigned char key, int, int) {
     const int modifiers = glutGetModifiers() & (GLUT_ACTIVE_SHIFT | GLUT_ACTIVE_CTRL | GLUT_ACTIVE_ALT);
     if (key == '\r' && modifiers == GLUT_ACTIVE_ALT) return next_fill(*active);
-    active->key_typed(character_entry(key));
+    active->core->key_typed(character_entry(key));
 }
 
 void on_special_key(int key, int, int) {
-    if (const std::string entry = special_key_entry(key); !entry.empty()) active->key_typed(entry);
+    if (const std::string entry = special_key_entry(key); !entry.empty()) active->core->key_typed(entry);
 }
 
 void on_close() { active->window_closed = true; }
@@ -387,7 +348,7 @@ bool open_window(state& s) {
     }
     s.program_cv.notify_all();
     s.break_keys = std::make_unique<x11_break_keys>(
-        x_window, [&s] { s.pause_key(); }, [&s] { s.stop_request(); });
+        x_window, [&s] { s.core->pause_key(); }, [&s] { s.core->stop_request(); });
     if (s.counters_wanted) {
         counters_wake = &s.wake;
         std::signal(SIGUSR1, on_counters_signal);
@@ -415,7 +376,7 @@ void stop_program(state& s, int code) {
     }
     s.program_cv.notify_all();
     if (!s.end_requested) {
-        s.stop_request();
+        s.core->stop_request();
         s.dialog.cancel();
     }
     std::unique_lock lock(s.program_mutex);
@@ -462,14 +423,26 @@ double glut_platform::clock_seconds() {
     return std::chrono::duration<double>(clock_type::now() - s_->start).count();
 }
 
-void glut_platform::sleep_seconds(double seconds) {
-    // Input ends the sleep: the core's polling loops answer at once.
-    if (seconds > 0) s_->wait_for_input(std::chrono::duration<double>(seconds));
+void glut_platform::sleep_until(std::optional<double> deadline) {
+    const auto woken = [this] { return s_->woken; };
+    std::unique_lock lock(s_->wake_mutex);
+    if (deadline) {
+        // Rounded up: a sleep that ends a little early costs a second one.
+        const auto at = s_->start + std::chrono::ceil<clock_type::duration>(std::chrono::duration<double>(*deadline));
+        s_->wake_cv.wait_until(lock, at, woken);
+    } else {
+        s_->wake_cv.wait(lock, woken);
+    }
+    s_->woken = false;
 }
 
-double glut_platform::delay_check_seconds() const { return delay_check_s; }
-
-void glut_platform::yield_moment() { s_->wait_for_input(moment); }
+void glut_platform::wake_program() {
+    {
+        std::lock_guard lock(s_->wake_mutex);
+        s_->woken = true;
+    }
+    s_->wake_cv.notify_all();
+}
 
 bool glut_platform::ask_yes_no(const std::string& title, const std::string& text) {
     // The question belongs to the window: one raised before it opened waits for it.

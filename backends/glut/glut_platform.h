@@ -22,12 +22,9 @@
 //      modifier keys alone as nothing
 //  [x] Pause -> pause_key, Ctrl+Break -> stop_request (second Xlib connection)
 //  [x] the close box -> stop_request, then the process ends with code 0
-//  [x] yield_moment waits up to 10 ms and sleep_seconds as asked, both less
-//      when a key, Pause, Break or the close box comes in: a program
-//      spinning on read_key stays near idle, and the core's polling loops
-//      answer a key at once
-//  [x] event checks inside a delay every 7.5 ms, so that a sleep that wakes
-//      late still keeps them within 10 ms of each other
+//  [x] the program thread sleeps until its deadline or until the core
+//      wakes it for a key, Pause, Break or the close box: no wake-ups while
+//      the program waits, and every wait answers at once
 //  [x] the Yes/No question as an X window of its own (yes_no_dialog)
 //  [x] exit code 1 without a display or without a double-buffered RGBA
 //      window with a depth buffer, before any window opens; without
@@ -69,9 +66,8 @@ public:
     // ---- platform ----
     void attach(core_link& core) override;
     double clock_seconds() override;
-    void sleep_seconds(double seconds) override;
-    void yield_moment() override;
-    double delay_check_seconds() const override;
+    void sleep_until(std::optional<double> deadline) override;
+    void wake_program() override;
     bool ask_yes_no(const std::string& title, const std::string& text) override;
     void present_frame(const screen_frame& frame) override;
     void picture_changed() override;

@@ -2,14 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 namespace screen {
 namespace {
 
-// A polling loop's pass costs this much virtual time; once the script has
-// run out nothing can arrive, so passes may as well be long.
-constexpr double moment_s = 0.001;
-constexpr double idle_moment_s = 1.0;
 constexpr double default_patience_s = 3600;
 
 int number_after(const std::string& text, const std::string& marker) {
@@ -64,14 +61,17 @@ headless_platform& headless_platform::on_each_wait(std::function<void(double now
     return *this;
 }
 
-headless_platform& headless_platform::delay_check_every(double seconds) {
-    delay_check_s_ = seconds;
-    return *this;
-}
-
 headless_platform& headless_platform::give_up_at(double at) {
     give_up_at_ = at;
     return *this;
+}
+
+void headless_platform::look() {
+    for (auto& look : looks_) look(now_);
+}
+
+double headless_platform::give_up_time() const {
+    return give_up_at_.value_or(last_event_at_ + default_patience_s);
 }
 
 void headless_platform::advance_to(double t) {
@@ -86,28 +86,39 @@ void headless_platform::advance_to(double t) {
             case event_kind::stop: core_->stop_request(); break;
         }
     }
-    for (auto& look : looks_) look(now_);
-    if (!gave_up_ && now_ > give_up_at_.value_or(last_event_at_ + default_patience_s) && core_) {
+    look();
+    if (!gave_up_ && now_ >= give_up_time() && core_) {
         gave_up_ = true;
         core_->stop_request();
     }
 }
 
 double headless_platform::clock_seconds() {
-    for (auto& look : looks_) look(now_);
+    look();
     return now_;
 }
 
-void headless_platform::sleep_seconds(double seconds) { advance_to(now_ + std::max(0.0, seconds)); }
-
-void headless_platform::yield_moment() {
-    ++yields_;
-    advance_to(now_ + (script_.empty() ? idle_moment_s : moment_s));
+void headless_platform::sleep_until(std::optional<double> deadline) {
+    const double from = now_;
+    look();
+    constexpr double never = std::numeric_limits<double>::infinity();
+    while (!woken_ && now_ < deadline.value_or(never)) {
+        // The next moment anything can happen: the deadline, a scripted
+        // event or the give-up. With none of them left nothing can wake the
+        // program, and the sleep returns rather than hang.
+        double next = deadline.value_or(never);
+        if (!script_.empty()) next = std::min(next, script_.front().at);
+        if (!gave_up_) next = std::min(next, give_up_time());
+        if (next == never) break;
+        advance_to(next);
+    }
+    sleeps_.push_back({from, deadline, now_, woken_});
+    woken_ = false;
 }
 
 bool headless_platform::ask_yes_no(const std::string& title, const std::string& text) {
     questions_.push_back({title, text, number_after(title, "#"), number_after(text, "Line:")});
-    for (auto& look : looks_) look(now_);
+    look();
     if (answers_.empty()) return default_answer_;
     const bool yes = answers_.front();
     answers_.pop_front();

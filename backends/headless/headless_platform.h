@@ -1,7 +1,9 @@
 // A platform without a window, for tests: keys arrive from a script at given
 // virtual times, the clock is virtual so that pauses cost no real time,
 // Yes/No questions are answered from a script and logged, and the last
-// frame is kept.
+// frame is kept. A sleep moves the clock straight on to its deadline or to
+// the next scripted event, whichever comes first, and ends when that event
+// wakes the program, just as a window's sleep would; every sleep is logged.
 #pragma once
 
 #include <deque>
@@ -22,6 +24,12 @@ public:
         int error_number = 0;  // read back from the title
         int step_number = 0;   // read back from the text
     };
+    struct sleep {
+        double from = 0;
+        std::optional<double> deadline;
+        double to = 0;
+        bool woken = false;  // ended by wake_program, not by its deadline
+    };
 
     // ---- the script ----
     // One keyboard-buffer entry at virtual time `at`.
@@ -39,13 +47,11 @@ public:
     // close box, so that a script that runs out cannot leave a test waiting;
     // by default an hour after the last scripted event.
     headless_platform& give_up_at(double at);
-    // Lets delays look for events only this often, so that pauses of days of
-    // virtual time cost little; nothing but the script can arrive anyway.
-    headless_platform& delay_check_every(double seconds);
-    // Adds a look, called with the virtual time after every sleep and
-    // yield, at every reading of the clock (a delay reads it even when it
-    // has nothing to wait) and before every question: a test's window into
-    // a run that is still going on.
+    // Adds a look, called with the virtual time as every sleep begins and
+    // whenever the clock moves on inside it, at every reading of the clock
+    // (a delay reads it even when it has nothing to wait) and before every
+    // question: a test's window into a run that is still going on. A key
+    // that a look types as a sleep begins ends that sleep at once.
     headless_platform& on_each_wait(std::function<void(double now)> look);
 
     // ---- what happened ----
@@ -56,15 +62,14 @@ public:
     const screen_frame& last_frame() const { return last_frame_; }
     int frames_presented() const { return frames_presented_; }
     int picture_changes() const { return picture_changes_; }
-    int yields() const { return yields_; }
+    const std::vector<sleep>& sleeps() const { return sleeps_; }
     double now() const { return now_; }
 
     // ---- platform ----
     void attach(core_link& core) override { core_ = &core; }
     double clock_seconds() override;
-    double delay_check_seconds() const override { return delay_check_s_; }
-    void sleep_seconds(double seconds) override;
-    void yield_moment() override;
+    void sleep_until(std::optional<double> deadline) override;
+    void wake_program() override { woken_ = true; }
     bool ask_yes_no(const std::string& title, const std::string& text) override;
     void present_frame(const screen_frame& frame) override;
     void picture_changed() override { ++picture_changes_; }
@@ -79,6 +84,8 @@ private:
     };
     void add(event e);
     void advance_to(double t);
+    void look();
+    double give_up_time() const;
 
     core_link* core_ = nullptr;
     std::vector<std::function<void(double)>> looks_;
@@ -89,14 +96,14 @@ private:
     double last_event_at_ = 0;
     bool gave_up_ = false;
     double now_ = 0;
-    double delay_check_s_ = 0.009;
+    bool woken_ = false;
     std::vector<question> questions_;
     std::optional<int> exit_code_;
     int end_process_calls_ = 0;
     screen_frame last_frame_;
     int frames_presented_ = 0;
     int picture_changes_ = 0;
-    int yields_ = 0;
+    std::vector<sleep> sleeps_;
 };
 
 }  // namespace screen
