@@ -15,8 +15,8 @@
 
 namespace {
 
-// Wider than the entry's 10 ms poll, so that no key waits for another and
-// none is lost to a full buffer: the final Return always arrives.
+// Each key at a moment of its own wakes the entry, which takes it before
+// the next comes: none is lost to a full buffer, the final Return arrives.
 constexpr double key_spacing_s = 0.05;
 
 [[noreturn]] void fail(const char* what) {
