@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <fpu_control.h>
+
 #include <gtest/gtest.h>
 
 #include "scheme_run.h"
@@ -340,6 +342,23 @@ TEST(whole_run, a_key_pause_or_close_request_ends_any_wait_at_once) {
             EXPECT_TRUE(woke || t > c.ends_at) << c.name << ": nothing woke at " << t;
         }
     }
+}
+
+TEST(whole_run, sets_its_own_control_word_whatever_the_caller_left) {
+    // A caller that left a 53-bit significand and rounding toward zero: the
+    // run itself goes back to a 64-bit significand, rounding to nearest.
+    fpu_control_t before = 0;
+    _FPU_GETCW(before);
+    fpu_control_t foreign = (_FPU_DEFAULT & ~(_FPU_EXTENDED | _FPU_RC_ZERO)) | _FPU_DOUBLE | _FPU_RC_ZERO;
+    _FPU_SETCW(foreign);
+    whole_run r;
+    r.enter("24", "4").finish();
+    fpu_control_t in_run = foreign;
+    r.at_first_wait_when([] { return true; }, [&in_run] { _FPU_GETCW(in_run); });
+    const run_end how = r.run();
+    _FPU_SETCW(before);
+    EXPECT_EQ(how, run_end::end_prompt);
+    EXPECT_EQ(in_run, fpu_control_t(_FPU_DEFAULT));
 }
 
 TEST(whole_run, main_module_runs_from_the_first_step_to_the_end) {

@@ -7,15 +7,16 @@
 namespace winding {
 
 void main_module(screen::screen_layer& screen) {
-    // The run's arithmetic: a 64-bit significand, round to nearest, every
-    // floating-point exception masked (a division by zero gives an infinity).
-    fpu_control_t control = _FPU_DEFAULT;
-    _FPU_SETCW(control);
     winding_run run(screen);
     run.run();
 }
 
 void winding_run::run() {
+    // The run's arithmetic: a 64-bit significand, round to nearest, every
+    // floating-point exception masked (a division by zero gives an infinity).
+    // Set here, on the path of the program, the tests and the fuzzers alike.
+    fpu_control_t control = _FPU_DEFAULT;
+    _FPU_SETCW(control);
     screen_header();
     parameter_entry();
     height_profile();

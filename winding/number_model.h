@@ -4,12 +4,14 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 namespace winding {
 
 using extended = long double;
-static_assert(sizeof(extended) >= 10, "long double must be the x87 extended format");
+static_assert(std::numeric_limits<extended>::digits == 64,
+              "long double must be the x87 extended format, with a 64-bit significand");
 
 // A stored number. Reading it widens to the extended format, so arithmetic
 // on it never runs in float; storing into it rounds to a 32-bit float.

@@ -14,6 +14,7 @@ public:
     explicit step_rules(screen::screen_layer& screen) : screen_(screen) {}
 
     // After each step: the event check, only while the indicator is set.
+    // The step's number is the one an error report shows after "Line:".
     void end_step(int step_number) {
         if (screen_.event_pending()) screen_.step_event_check(step_number);
     }

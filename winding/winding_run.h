@@ -22,7 +22,8 @@ enum class placement { original, shifted };
 class winding_run : private step_rules {
 public:
     explicit winding_run(screen::screen_layer& screen) : step_rules(screen) {}
-    // Runs every section in order; ends inside end_program or earlier.
+    // Sets the run's floating-point control word, then runs every section in
+    // order; ends inside end_program or earlier.
     void run();
     const working_state& state() const { return s_; }
 
