@@ -118,6 +118,8 @@ TEST(scheme_frame, z_20_left_strip_erases_the_first_pole_line_and_the_right_one_
 TEST(scheme_frame, no_slot_numbers_from_z_50_on) {
     scheme_run r;
     r.enter("50", "5").finish().run();
+    // The drawing ran to its end and the prompt took the last key.
+    EXPECT_EQ(r.how, screen::run_end::end_prompt);
     const framebuffer fb = final_picture(r);
     EXPECT_EQ(count_colour(fb, 11, 0, 154, 639, 181), 0);
 }
