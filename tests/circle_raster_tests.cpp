@@ -34,10 +34,11 @@ struct circle_case {
     const char* name;
     double x, y, radius;
     extent expected;
+    extent view_port = {0, 639, 0, 349};  // the centre is relative to its corner
 };
 
 // The vertical radius is 35/48 of the horizontal one; the centre rounds
-// half away from zero.
+// half away from zero; the view port's own last row and column are drawn.
 TEST(draw_circle, extent_follows_the_aspect_and_the_centre_rounding) {
     const std::vector<circle_case> cases = {
         {"terminal ring, rows 310 to 314", 44.17, 311.9999885559082, 3, {41, 47, 310, 314}},
@@ -48,9 +49,14 @@ TEST(draw_circle, extent_follows_the_aspect_and_the_centre_rounding) {
         {"centre .5 goes away from zero", 10.5, 100.5, 3, {8, 14, 99, 103}},
         {"negative .5 goes away from zero", -2.5, 100, 5, {0, 2, 97, 103}},
         {"radius 0 is one pixel", 50, 60, 0, {50, 50, 60, 60}},
+        {"lower symbol ring at the screen's last row and column", 636, 345, 5, {631, 639, 341, 349}},
+        // The last column meets the circle's flat top and the last row its
+        // steep side, so each gets its one pixel from one of the two walks.
+        {"clipped at a view port's last row and column", 99, 99, 40, {159, 200, 120, 150}, {100, 200, 50, 150}},
     };
     for (const auto& c : cases) {
         headless_screen h;
+        h.screen.set_viewport(c.view_port.left, c.view_port.top, c.view_port.right, c.view_port.bottom);
         h.screen.draw_circle(c.x, c.y, c.radius, 9);
         const extent e = extent_of(h.screen);
         EXPECT_EQ(e.left, c.expected.left) << c.name;

@@ -118,6 +118,8 @@ TEST(scheme_frame, z_20_left_strip_erases_the_first_pole_line_and_the_right_one_
 TEST(scheme_frame, no_slot_numbers_from_z_50_on) {
     scheme_run r;
     r.enter("50", "5").finish().run();
+    // The drawing ran to its end and the prompt took the last key.
+    EXPECT_EQ(r.how, screen::run_end::end_prompt);
     const framebuffer fb = final_picture(r);
     EXPECT_EQ(count_colour(fb, 11, 0, 154, 639, 181), 0);
 }
@@ -307,6 +309,54 @@ TEST(terminal_marks, z_12_p_2_shifted_end_mark_carries_w2_at_column_22) {
     scheme_run r;
     r.enter("12", "2").finish().run();
     EXPECT_TRUE(cells_show(final_picture(r), 22, 22, "W2", 9));
+}
+
+// Every text position (row, column) at which `label` shows in `colour`;
+// pixel column `line_x` may hold anything (a line drawn through the label).
+std::vector<std::pair<int, int>> label_positions(const framebuffer& fb, const std::string& label, int colour,
+                                                 int line_x) {
+    const screen_test::overlay line = [&](int x, int y) { return x == line_x ? fb.at(x, y) : -1; };
+    std::vector<std::pair<int, int>> at;
+    for (int row = 1; row <= 25; ++row)
+        for (int column = 1; column + int(label.size()) - 1 <= 80; ++column)
+            if (screen_test::row_mismatch(fb, row, column, label, colour, line).empty())
+                at.emplace_back(row, column);
+    return at;
+}
+
+TEST(terminal_marks, label_column_77_is_drawn_in_columns_79_and_80_and_78_is_skipped) {
+    struct boundary_case {
+        const char* z;
+        const char* p;
+        int phase, segment;  // the picture as this segment's pause starts
+        const char* label;
+        int colour;
+        int line_x;  // the pixel column of the segment drawn after the mark, through its label
+        std::vector<std::pair<int, int>> shown_at;
+    };
+    const std::vector<boundary_case> cases = {
+        // End mark at x 627.62: 627.62 x 79 / 640 = 77.47 gives column 77.
+        // Its shifted copy (x 47.62, column 6) stands at column 8.
+        {"21", "7", 2, 1, "U2", 15, 628, {{22, 8}, {22, 79}}},
+        // End mark at x 624.17 (77.04), column 77; its shifted copy at x 44.17.
+        {"12", "8", 3, 1, "V2", 12, 624, {{22, 7}, {22, 79}}},
+        // End mark at x 632.22: 78.04 gives column 78, no label; only the
+        // shifted copy's (x 52.22).
+        {"9", "6", 3, 1, "V2", 12, 632, {{22, 8}}},
+        // Phase 3's start mark at x 632.22, column 78: likewise. (A label let
+        // through there would find no room in column 80 and start row 23,
+        // hence the search of the whole screen.)
+        {"6", "1.5", 3, 2, "W1", 9, 632, {{22, 8}}},
+    };
+    for (const auto& c : cases) {
+        scheme_run r;
+        snapshot s;
+        snapshot_when(r, s,
+                      [&r, &c] { return r.in_phase(c.phase) && r.state().loop_i.stored() == float(c.segment); });
+        r.enter(c.z, c.p).finish().run();
+        ASSERT_TRUE(s.pixels) << c.z << " " << c.p;
+        EXPECT_EQ(label_positions(*s.pixels, c.label, c.colour, c.line_x), c.shown_at) << c.z << " " << c.p;
+    }
 }
 
 // ---- segments ----

@@ -360,6 +360,7 @@ answer_question() {
 
 case_question_yes() { answer_question y yes; }
 case_question_return() { answer_question Return yes; }
+case_question_keypad_enter() { answer_question KP_Enter yes; }
 case_question_no() { answer_question n no; }
 case_question_escape() { answer_question Escape no; }
 case_question_close_box() { answer_question close no; }
