@@ -309,6 +309,6 @@ echo "  Z = 12, p' = 2 (66 segments): ${drawn[12 2]} s; Z = 96, p' = 4 (570 segm
 awk -v a="${drawn[12 2]}" -v b="${drawn[96 4]}" 'BEGIN {
     printf "  504 extra segments: %.3f s more, %.3f ms each (their pauses: %.1f ms)\n", b - a, (b - a) / 504 * 1e3, 504 * 1e3 / 32768 }'
 echo
-echo "delay_seconds on the window backend (allowed: 2 ms + 1 %; gap: the longest between event checks;"
-echo "late: the most a sleep inside the delays woke after its time)"
+echo "delay_seconds on the window backend (allowed: 2 ms + 1 %; sleeps: the most one delay took;"
+echo "late: the most a delay's sleep woke after its deadline)"
 echo "$delay_table"
