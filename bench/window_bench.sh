@@ -68,7 +68,8 @@ task_sample() {
 # out (what it did before its end is no longer readable) and the wake-ups
 # get a "*".
 between_samples() {
-    { sed 's/^/0 /' <<<"$1"; sed 's/^/1 /' <<<"$2"; } | awk -v pid="$3" '
+    # Sorted by thread id, so the threads are listed in that order.
+    { sed 's/^/0 /' <<<"$1"; sed 's/^/1 /' <<<"$2"; } | sort -s -k2,2n | awk -v pid="$3" '
         $2 == "time" { t[$1] = $3; next }
         {
             seen[$1, $2] = 1; cpu[$1, $2] = $3; vol[$1, $2] = $4; nonvol[$1, $2] = $5; name[$2] = $6
@@ -76,8 +77,6 @@ between_samples() {
         }
         END {
             s = (t[1] - t[0]) / 1e6
-            for (i = 2; i <= n; i++)
-                for (j = i; j > 1 && tids[j - 1] + 0 > tids[j] + 0; j--) { x = tids[j]; tids[j] = tids[j - 1]; tids[j - 1] = x }
             threads = ""
             for (i = 1; i <= n; i++) {
                 tid = tids[i]
@@ -136,6 +135,22 @@ until_still() {
     return 1
 }
 
+# From one wait to the next, the program started and its window focused:
+# the entry of Z to the animation's 1 s pauses (Z = 24, p' = 4), to the
+# final wait, to the end prompt.
+to_pauses() {
+    x_type_keys $'24\r4\r'
+    sleep 1.5
+}
+to_final_wait() {
+    xdotool type --delay 20 +++++++++++++++
+    until_still
+}
+to_prompt() {
+    xdotool key x
+    sleep 1
+}
+
 declare -A cpu wakes nonvol threads frames
 stages=(entry pause final prompt)
 # One run through the four waits; with "count", the frames counted too.
@@ -152,14 +167,11 @@ walk() {
         true
     }
     measure entry
-    x_type_keys $'24\r4\r'
-    sleep 1.5
+    to_pauses
     measure pause
-    xdotool type --delay 20 +++++++++++++++
-    until_still
+    to_final_wait
     measure final
-    xdotool key x
-    sleep 1
+    to_prompt
     measure prompt
     peak=$(awk '/VmHWM/ { print $2 " " $3 }' "/proc/$app_pid/status")
     xdotool key y
@@ -206,21 +218,12 @@ done
 reach() {
     start_app "$app"
     sleep 1
-    case $1 in
-        pause)
-            x_type_keys $'24\r4\r'
-            sleep 1.5
-            ;;
-        final | prompt)
-            x_type_keys $'24\r4\r'
-            xdotool type --delay 20 +++++++++++++++
-            until_still
-            ;;
-    esac
-    if [[ $1 == prompt ]]; then
-        xdotool key x
-        sleep 1
-    fi
+    [[ $1 == entry ]] && return
+    to_pauses
+    [[ $1 == pause ]] && return
+    to_final_wait
+    [[ $1 == final ]] && return
+    to_prompt
 }
 window_gone() { ! xwininfo -id "$1" >/dev/null 2>&1; }
 declare -A stop_ms
@@ -248,8 +251,7 @@ done
 # The key that ends Pause to the next segment on the screen.
 start_app "$app"
 sleep 1
-x_type_keys $'24\r4\r'
-sleep 1.5
+to_pauses
 resume=$("$probe" resume "$reaction_runs" "$win" 2>&1) || true
 kill "$app_pid"
 wait "$app_pid" 2>/dev/null || true

@@ -105,14 +105,10 @@ bool screen_layer::input_values(float& value) {
     };
     show_cursor(true);
     for (;;) {
-        if (stop_requested()) {
+        const std::string key = next_key();
+        if (key.empty()) {
             show_cursor(false);
             return true;
-        }
-        const std::string key = keys_.pop();
-        if (key.empty()) {
-            backend_.sleep_until({});  // a key or a stop request
-            continue;
         }
         if (key == "\r") break;
         std::lock_guard lock(picture_mutex_);
@@ -200,6 +196,14 @@ std::string screen_layer::read_key() {
     return key;
 }
 
+std::string screen_layer::next_key() {
+    for (;;) {
+        if (stop_requested()) return {};
+        if (std::string key = keys_.pop(); !key.empty()) return key;
+        backend_.sleep_until({});
+    }
+}
+
 void screen_layer::delay_seconds(double seconds) {
     if (begin_operation()) return;
     if (!(seconds >= 0 && seconds <= longest_delay_s)) {
@@ -257,12 +261,7 @@ void screen_layer::end_program() {
         changed();
     }
     keys_.clear();
-    for (;;) {
-        if (stop_requested()) end_process(run_end::stopped, 0);
-        if (!keys_.pop().empty()) break;
-        backend_.sleep_until({});
-    }
-    end_process(run_end::end_prompt, 0);
+    end_process(next_key().empty() ? run_end::stopped : run_end::end_prompt, 0);
 }
 
 void screen_layer::end_thread(run_end how) {

@@ -100,6 +100,9 @@ private:
     void changed() {
         if (version_++ == published_version_) backend_.picture_changed();
     }
+    // The number entry's and the end prompt's wait: the next key, asleep
+    // until one comes; empty once a stop is requested.
+    std::string next_key();
     // Pause and stop requests between steps and inside delays.
     void service_pause_and_stop();
     [[noreturn]] void end_thread(run_end how);

@@ -58,24 +58,39 @@ Window find_titled(Display* d, Window w, const char* title) {
     return found;
 }
 
-// The pixels of a w x h corner of the window as the screen shows them (a GL
-// window itself cannot be read back), empty when it cannot be read.
-std::vector<unsigned long> grab(Display* d, Window win, int w, int h) {
+// A w x h corner of the window as the screen shows it (a GL window itself
+// cannot be read back), null when it cannot be read; XDestroyImage it.
+XImage* screen_image(Display* d, Window win, int w, int h) {
     const Window root = DefaultRootWindow(d);
     int x = 0, y = 0;
     Window child;
-    if (!XTranslateCoordinates(d, win, root, 0, 0, &x, &y, &child)) return {};
+    if (!XTranslateCoordinates(d, win, root, 0, 0, &x, &y, &child)) return nullptr;
     // A window partly off the screen: its part on the screen.
     if (x < 0) w += x, x = 0;
     if (y < 0) h += y, y = 0;
-    XImage* image = XGetImage(d, root, x, y, unsigned(w), unsigned(h), AllPlanes, ZPixmap);
+    return XGetImage(d, root, x, y, unsigned(w), unsigned(h), AllPlanes, ZPixmap);
+}
+
+// Its pixel values, row by row; empty when unreadable.
+std::vector<unsigned long> grab(Display* d, Window win, int w, int h) {
+    XImage* image = screen_image(d, win, w, h);
     if (!image) return {};
     std::vector<unsigned long> px;
-    px.reserve(std::size_t(w) * h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) px.push_back(XGetPixel(image, x, y));
+    px.reserve(std::size_t(image->width) * unsigned(image->height));
+    for (int y = 0; y < image->height; ++y)
+        for (int x = 0; x < image->width; ++x) px.push_back(XGetPixel(image, x, y));
     XDestroyImage(image);
     return px;
+}
+
+// Its bytes as they come, to tell a change as soon as it shows: no call
+// per pixel. Empty when unreadable.
+std::vector<char> grab_bytes(Display* d, Window win, int w, int h) {
+    XImage* image = screen_image(d, win, w, h);
+    if (!image) return {};
+    std::vector<char> bytes(image->data, image->data + std::size_t(image->bytes_per_line) * unsigned(image->height));
+    XDestroyImage(image);
+    return bytes;
 }
 
 // Text drawn: a good number of pixels differ from the first one.
@@ -124,11 +139,12 @@ int startup(Display* d, int runs, const char* title, char* app) {
     return 0;
 }
 
-// Waits until the window's picture differs from `from`; seconds since t0.
-double until_changed(Display* d, Window win, const std::vector<unsigned long>& from, clock_type::time_point t0,
-                     std::vector<unsigned long>& now) {
-    while (since(t0) < 10) {
-        now = grab(d, win, 640, 350);
+// Seconds from t0 until the window's picture differs from `from` (then in
+// `now`); -1 after `limit` seconds.
+double until_changed(Display* d, Window win, const std::vector<char>& from, clock_type::time_point t0, double limit,
+                     std::vector<char>& now) {
+    while (since(t0) < limit) {
+        now = grab_bytes(d, win, 640, 350);
         if (!now.empty() && now != from) return since(t0);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
@@ -137,19 +153,19 @@ double until_changed(Display* d, Window win, const std::vector<unsigned long>& f
 
 int latency(Display* d, int runs, Window win) {
     std::vector<double> times, xdotool_times;
-    std::vector<unsigned long> before = grab(d, win, 640, 350), after, back;
+    std::vector<char> before = grab_bytes(d, win, 640, 350), after, back;
     for (int i = 0; i < runs; ++i) {
         const auto t0 = clock_type::now();
         if (std::system("xdotool key 5") != 0) return 1;
         xdotool_times.push_back(since(t0));
-        const double t = until_changed(d, win, before, t0, after);
+        const double t = until_changed(d, win, before, t0, 10, after);
         if (t < 0) {
             std::fputs("window_probe: the digit did not show within 10 s\n", stderr);
             return 1;
         }
         times.push_back(t);
         if (std::system("xdotool key BackSpace") != 0) return 1;
-        if (until_changed(d, win, after, clock_type::now(), back) < 0) return 1;
+        if (until_changed(d, win, after, clock_type::now(), 10, back) < 0) return 1;
         before = back;
     }
     print_figures("key_to_screen", times);
@@ -181,33 +197,6 @@ int drawing(Display* d, Window win, const std::string& z, const std::string& p) 
     }
     std::printf("drawing_z%s_p%s seconds=%.3f\n", z.c_str(), p.c_str(), since(t0));
     return 0;
-}
-
-// The bytes of the window's w x h corner as the screen shows them, to tell
-// a change as soon as it shows: no call per pixel. Empty when unreadable.
-std::vector<char> grab_bytes(Display* d, Window win, int w, int h) {
-    int x = 0, y = 0;
-    Window child;
-    if (!XTranslateCoordinates(d, win, DefaultRootWindow(d), 0, 0, &x, &y, &child)) return {};
-    if (x < 0) w += x, x = 0;
-    if (y < 0) h += y, y = 0;
-    XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, unsigned(w), unsigned(h), AllPlanes, ZPixmap);
-    if (!image) return {};
-    std::vector<char> bytes(image->data, image->data + std::size_t(image->bytes_per_line) * unsigned(image->height));
-    XDestroyImage(image);
-    return bytes;
-}
-
-// Seconds from t0 until the picture differs from `from` (then in `now`);
-// -1 after `limit` seconds.
-double until_picture_differs(Display* d, Window win, const std::vector<char>& from, clock_type::time_point t0,
-                             double limit, std::vector<char>& now) {
-    while (since(t0) < limit) {
-        now = grab_bytes(d, win, 640, 350);
-        if (!now.empty() && now != from) return since(t0);
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    return -1;
 }
 
 // Presses and releases a key, Ctrl held around it when asked, on the window
@@ -288,7 +277,7 @@ int resume(Display* d, int runs, Window win) {
     std::vector<char> before = grab_bytes(d, win, 640, 350), now, held;
     for (int i = 0; i < runs; ++i) {
         // A segment appears: its pause of 1 s has just begun.
-        if (until_picture_differs(d, win, before, clock_type::now(), 5, now) < 0) {
+        if (until_changed(d, win, before, clock_type::now(), 5, now) < 0) {
             std::fputs("window_probe: no segment within 5 s\n", stderr);
             return 1;
         }
@@ -305,7 +294,7 @@ int resume(Display* d, int runs, Window win) {
             return 1;
         }
         if (!tap(d, XK_a, false)) return 1;
-        const double t = until_picture_differs(d, win, before, clock_type::now(), 10, now);
+        const double t = until_changed(d, win, before, clock_type::now(), 10, now);
         if (t < 0) {
             std::fputs("window_probe: no segment within 10 s of the key that ends Pause\n", stderr);
             return 1;
